@@ -1,0 +1,50 @@
+# Thin wrapper over CMake. `make run` and `make test` work on a fresh Debian 12 machine.
+JOBS ?= 2
+CMAKE_FLAGS ?=
+
+.PHONY: all setup build run test test-linux test-asan test-wine windows bench clean
+
+all: build
+
+setup:
+	@scripts/setup
+
+build: setup
+	@cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
+	@cmake --build build -j$(JOBS)
+
+run: build
+	@scripts/run
+
+test: setup
+	@$(MAKE) --no-print-directory test-linux
+	@$(MAKE) --no-print-directory test-wine
+	@$(MAKE) --no-print-directory test-asan
+
+test-linux: build
+	@ctest --test-dir build --output-on-failure -j$(JOBS) --timeout 300
+
+# The unit and conformance tests again, with AddressSanitizer and UndefinedBehaviorSanitizer.
+test-asan:
+	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DSPIRALS_SANITIZE=ON >/dev/null
+	@cmake --build build-asan -j$(JOBS)
+	@ASAN_OPTIONS=detect_leaks=1 ctest --test-dir build-asan --output-on-failure -j$(JOBS) -L 'unit|conformance' --timeout 600
+
+# The Windows builds (32-bit and 64-bit), cross-compiled with mingw-w64.
+windows: setup
+	@cmake -S . -B build-win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build build-win32 -j$(JOBS)
+	@cmake -S . -B build-win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build build-win64 -j$(JOBS)
+
+# The tests that run as Windows programs, under Wine.
+test-wine: windows
+	@ctest --test-dir build-win64 --output-on-failure --timeout 900
+
+bench: setup
+	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DSPIRALS_BENCH=ON -DSPIRALS_TESTS=OFF >/dev/null
+	@cmake --build build-bench -j$(JOBS)
+	@scripts/bench
+
+clean:
+	rm -rf build build-asan build-win32 build-win64 build-bench

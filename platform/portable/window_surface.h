@@ -1,0 +1,44 @@
+// The seam between the window manager (user/) and GDI (gdi/): where a window's pixels live.
+// Every top-level window owns one framebuffer of its client size; child windows draw into
+// their top-level window's framebuffer at their offset.
+#pragma once
+
+#include <cstdint>
+
+#include "../win32.h"
+
+namespace portable {
+
+// 32-bit 0x00RRGGBB pixels, rows `stride` pixels apart.
+struct PixelBuffer {
+  uint32_t* pixels = nullptr;
+  int width = 0;
+  int height = 0;
+  int stride = 0;
+};
+
+struct WindowSurface {
+  HWND topLevel = nullptr;
+  PixelBuffer framebuffer;
+  POINT clientOrigin{0, 0};  // client (0, 0) in framebuffer coordinates
+  RECT visible{0, 0, 0, 0};  // client coordinates: the part of the client area that can be drawn
+};
+
+// Implemented by user/: fills `out` for a live window; false for a dead or hidden-less handle.
+bool QueryWindowSurface(HWND hwnd, WindowSurface* out);
+
+// Implemented by user/: pixels of `hwnd`'s client area changed inside `clientRect`; forwards
+// to the host in framebuffer coordinates.
+void NotifyPixelsChanged(HWND hwnd, const RECT& clientRect);
+
+// Implemented by user/: a text was drawn into `hwnd` at client (x, y); forwards to the host.
+void NotifyTextDrawn(HWND hwnd, int x, int y, const char* text, int length);
+
+// Implemented by gdi/: a device context on a window's client area. `paintClip` (client
+// coordinates) narrows it to the area being painted; nullptr means the whole client area.
+// Child windows are excluded when the window has WS_CLIPCHILDREN.
+HDC CreateWindowDC(HWND hwnd, const RECT* paintClip);
+// Implemented by gdi/: frees a context made by CreateWindowDC; false if `dc` is not one.
+bool DestroyWindowDC(HDC dc);
+
+}  // namespace portable
