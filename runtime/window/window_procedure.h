@@ -28,6 +28,12 @@ struct CurrentEventVars {
 
 extern CurrentEventVars CurrentEvent;
 
+// A hook for tools: called just before every handler call that EventDispatch makes, with the
+// translated event id, param1 and the nesting depth of dispatches (1 for an outermost one).
+// Null normally.
+typedef void (*EventDispatchObserver)(int32_t eventId, WPARAM param1, int32_t depth);
+extern EventDispatchObserver DispatchObserver;
+
 LRESULT CALLBACK WindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT EventDispatch(WindowRecord* record, UINT message, WPARAM wParam, LPARAM lParam);
 int32_t FrameLayout(HWND frame, HWND mdiClient);
