@@ -1,0 +1,44 @@
+#include "startup.h"
+
+#include <cfenv>
+
+#include "../runtime/core/global_lists.h"
+#include "../runtime/core/heap.h"
+#include "../runtime/core/numeric.h"
+#include "../runtime/graphics/draw.h"
+#include "../runtime/window/pump.h"
+#include "../runtime/window/window_close.h"
+#include "handler.h"
+#include "state.h"
+
+void setupFloatingPoint() {
+#if defined(__i386__)
+  // x87: reset, then all six exceptions masked, 64-bit significand, round to nearest.
+  const unsigned short controlWord = 0x033F;
+  __asm__ __volatile__("fninit\n\tfldcw %0" : : "m"(controlWord));
+#endif
+  std::feclearexcept(FE_ALL_EXCEPT);
+  std::fesetround(FE_TONEAREST);
+}
+
+void SpiralsMain() {
+  setupFloatingPoint();
+  RuntimeHeapCreate();
+  lastCurve = RandomInt(9, 0) + 1;
+  pauseSign = 1;
+  speed = static_cast<double>(RandomInt(5, 0)) + 0.5;
+  ScreenSize(&screenWidth, &screenHeight);
+  WindowOpen(&mainWindow, 0, 0, screenWidth, screenHeight, MAIN_WINDOW_FLAGS, nullptr, MAIN_TITLE,
+             handleEvent);
+  int32_t left = 0;
+  int32_t top = 0;
+  WindowClientSize(&mainWindow, &left, &top, &clientWidth, &clientHeight);
+  DrawClear(&mainWindow, 0);
+  DrawSetPenColor(&mainWindow, RgbPack(255, 255, 255));
+  DrawSetBackColor(&mainWindow, 0);
+  // Without a window there is nothing to wait for: go straight to the shutdown.
+  while (mainWindow.hwnd != nullptr) PumpMessages(PUMP_WAIT);
+  WindowRegistryFree();
+  RunExitSequence();
+  ExitProcess(0);
+}
