@@ -13,6 +13,8 @@ struct HeapUsage {
 };
 // Live blocks and bytes of a heap made by HeapCreate; zeros for an unknown handle.
 HeapUsage QueryHeapUsage(HANDLE heap);
+// HeapCompact calls made on a heap so far; 0 for an unknown handle.
+size_t HeapCompactions(HANDLE heap);
 
 // Live global-memory blocks (GlobalAlloc not yet freed).
 size_t LiveGlobalBlocks();

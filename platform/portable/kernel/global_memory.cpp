@@ -1,0 +1,59 @@
+// Global memory: fixed blocks only, so the handle is the block's address.
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <unordered_map>
+
+#include "../diagnostics.h"
+#include "block_limits.h"
+
+namespace portable {
+namespace {
+
+struct GlobalBlocks {
+  std::mutex lock;
+  std::unordered_map<void*, size_t> live;
+};
+
+GlobalBlocks& Blocks() {
+  static GlobalBlocks blocks;
+  return blocks;
+}
+
+}  // namespace
+
+size_t LiveGlobalBlocks() {
+  std::lock_guard<std::mutex> guard(Blocks().lock);
+  return Blocks().live.size();
+}
+
+}  // namespace portable
+
+HGLOBAL WINAPI GlobalAlloc(UINT flags, SIZE_T bytes) {
+  if (bytes > portable::kMaxBlockBytes) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return nullptr;
+  }
+  void* block = std::malloc(bytes ? bytes : 1);
+  if (!block) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return nullptr;
+  }
+  if (flags & GMEM_ZEROINIT) std::memset(block, 0, bytes);
+  std::lock_guard<std::mutex> guard(portable::Blocks().lock);
+  portable::Blocks().live.emplace(block, bytes);
+  return block;
+}
+
+HGLOBAL WINAPI GlobalFree(HGLOBAL mem) {
+  if (!mem) return nullptr;
+  std::lock_guard<std::mutex> guard(portable::Blocks().lock);
+  auto it = portable::Blocks().live.find(mem);
+  if (it == portable::Blocks().live.end()) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return mem;  // failure: the handle comes back
+  }
+  portable::Blocks().live.erase(it);
+  std::free(mem);
+  return nullptr;
+}
