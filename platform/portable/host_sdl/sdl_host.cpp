@@ -1,0 +1,267 @@
+#include "sdl_host.h"
+
+#include <time.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+
+#include "../input.h"
+#include "../window_surface.h"
+#include "host_sdl.h"
+
+namespace portable {
+namespace {
+
+// Milliseconds since the machine booted, as Windows' tick count counts them.
+uint32_t BootTimeMs() {
+  timespec ts{};
+  clock_gettime(CLOCK_BOOTTIME, &ts);
+  const uint64_t ms = static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u;
+  return static_cast<uint32_t>(ms);
+}
+
+SIZE DesktopSize() {
+  SDL_DisplayMode mode{};
+  if (SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.w > 0 && mode.h > 0) return SIZE{mode.w, mode.h};
+  SDL_Rect bounds{};
+  if (SDL_GetDisplayBounds(0, &bounds) == 0 && bounds.w > 0 && bounds.h > 0) return SIZE{bounds.w, bounds.h};
+  return SIZE{1024, 768};
+}
+
+int RefreshRate() {
+  SDL_DisplayMode mode{};
+  if (SDL_GetDesktopDisplayMode(0, &mode) == 0) return mode.refresh_rate;
+  return 0;
+}
+
+}  // namespace
+
+SdlHost::SdlHost()
+    : tickBase_(BootTimeMs() - static_cast<uint32_t>(clock_.NowMs())),
+      screen_(DesktopSize()),
+      pacer_(RefreshRate()),
+      start_(std::chrono::steady_clock::now()),
+      statsWanted_(std::getenv("SPIRALS_SDL_STATS") != nullptr) {
+  if (const char* path = std::getenv("SPIRALS_TEXT_LOG"); path && *path) {
+    if (!textLog_.Open(path)) std::fprintf(stderr, "spirals: cannot write the text log %s\n", path);
+  }
+}
+
+SdlHost::~SdlHost() { ProcessExiting(0); }
+
+uint64_t SdlHost::NowUs() const {
+  return static_cast<uint64_t>(
+      std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start_).count());
+}
+
+SdlHost::TopLevel* SdlHost::Find(HWND hwnd) {
+  for (TopLevel& top : windows_) {
+    if (top.hwnd == hwnd) return &top;
+  }
+  return nullptr;
+}
+
+bool SdlHost::AnyDirty() const {
+  return std::any_of(windows_.begin(), windows_.end(), [](const TopLevel& t) { return !t.dirty.Empty(); });
+}
+
+void SdlHost::PresentIfDue() {
+  if (closed_ || !AnyDirty()) return;
+  const uint64_t now = NowUs();
+  if (!pacer_.Due(now)) return;
+  for (TopLevel& top : windows_) {
+    if (top.dirty.Empty()) continue;
+    WindowSurface surface;
+    if (QueryWindowSurface(top.hwnd, &surface)) top.window->Present(surface.framebuffer, top.dirty.Bounds());
+    top.dirty.Clear();
+  }
+  pacer_.Presented(now);
+  ++framesPresented_;
+}
+
+bool SdlHost::DrainEvents() {
+  bool queued = false;
+  SDL_Event event;
+  while (!closed_ && SDL_PollEvent(&event)) queued |= TranslateSdlEvent(event, *this);
+  return queued;
+}
+
+void SdlHost::PollInput() {
+  if (closed_) return;
+  DrainEvents();
+  PresentIfDue();
+}
+
+void SdlHost::WaitForInput(std::optional<uint64_t> deadlineMs) {
+  if (closed_) {
+    if (deadlineMs) {
+      const uint64_t now = clock_.NowMs();
+      if (*deadlineMs > now) clock_.SleepMs(static_cast<uint32_t>(std::min<uint64_t>(*deadlineMs - now, UINT_MAX)));
+    }
+    return;
+  }
+  for (;;) {
+    if (DrainEvents()) return;
+    PresentIfDue();
+    const uint64_t nowMs = clock_.NowMs();
+    if (deadlineMs && nowMs >= *deadlineMs) return;
+    // Sleep until the deadline, or until the next picture may be shown.
+    int64_t timeoutMs = -1;
+    if (deadlineMs) timeoutMs = static_cast<int64_t>(std::min<uint64_t>(*deadlineMs - nowMs, INT_MAX));
+    if (AnyDirty()) {
+      const int64_t presentMs = static_cast<int64_t>((pacer_.WaitUs(NowUs()) + 999) / 1000);
+      timeoutMs = timeoutMs < 0 ? presentMs : std::min(timeoutMs, presentMs);
+    }
+    SDL_Event event;
+    const int got = timeoutMs < 0 ? SDL_WaitEvent(&event) : SDL_WaitEventTimeout(&event, static_cast<int>(timeoutMs));
+    if (got && TranslateSdlEvent(event, *this)) {
+      DrainEvents();
+      return;
+    }
+  }
+}
+
+void SdlHost::TopLevelCreated(HWND hwnd, int clientWidth, int clientHeight) {
+  if (closed_ || Find(hwnd)) return;
+  std::string title;
+  for (auto it = pendingTitles_.begin(); it != pendingTitles_.end(); ++it) {
+    if (it->first == hwnd) {
+      title = it->second;
+      pendingTitles_.erase(it);
+      break;
+    }
+  }
+  // Where the layer put the window; a full-screen window sits at the top-left corner.
+  int x = SDL_WINDOWPOS_UNDEFINED, y = SDL_WINDOWPOS_UNDEFINED;
+  RECT outer{};
+  if (GetWindowRect(hwnd, &outer)) {
+    x = outer.left;
+    y = outer.top;
+  }
+  TopLevel top;
+  top.hwnd = hwnd;
+  top.window = std::make_unique<SdlWindow>();
+  top.width = clientWidth;
+  top.height = clientHeight;
+  if (!top.window->Open(title.c_str(), x, y, clientWidth, clientHeight)) {
+    std::fprintf(stderr, "spirals: cannot open a window: %s\n", SDL_GetError());
+    return;
+  }
+  top.dirty.AddAll(clientWidth, clientHeight);
+  windows_.push_back(std::move(top));
+}
+
+void SdlHost::TopLevelResized(HWND hwnd, int clientWidth, int clientHeight) {
+  TopLevel* top = Find(hwnd);
+  if (!top) return;
+  top->width = clientWidth;
+  top->height = clientHeight;
+  top->window->SetClientSize(clientWidth, clientHeight);
+  top->dirty.AddAll(clientWidth, clientHeight);
+}
+
+void SdlHost::TopLevelDestroyed(HWND hwnd) {
+  std::erase_if(windows_, [hwnd](const TopLevel& t) { return t.hwnd == hwnd; });
+  std::erase_if(pendingTitles_, [hwnd](const auto& p) { return p.first == hwnd; });
+}
+
+void SdlHost::TopLevelTitle(HWND hwnd, const char* title) {
+  char utf8[1024];
+  AnsiToUtf8(title, utf8, sizeof utf8);
+  if (TopLevel* top = Find(hwnd)) {
+    top->window->SetTitle(utf8);
+    return;
+  }
+  std::erase_if(pendingTitles_, [hwnd](const auto& p) { return p.first == hwnd; });
+  pendingTitles_.emplace_back(hwnd, utf8);
+}
+
+void SdlHost::PixelsChanged(HWND topLevel, const RECT& rect) {
+  if (TopLevel* top = Find(topLevel)) top->dirty.Add(rect, top->width, top->height);
+}
+
+void SdlHost::TextDrawn(HWND, int x, int y, const char* text, int length) {
+  textLog_.Write(clock_.NowMs(), x, y, text, length);
+}
+
+void SdlHost::ProcessExiting(UINT) {
+  if (closed_) return;
+  if (statsWanted_) {
+    const double seconds = static_cast<double>(NowUs()) / 1e6;
+    std::fprintf(stderr, "spirals: %llu pictures in %.1f s (%.1f per second)\n",
+                 static_cast<unsigned long long>(framesPresented_), seconds,
+                 seconds > 0 ? static_cast<double>(framesPresented_) / seconds : 0.0);
+  }
+  closed_ = true;
+  windows_.clear();
+  pendingTitles_.clear();
+  textLog_.Close();
+  SDL_Quit();
+}
+
+HWND SdlHost::WindowFromSdlId(Uint32 sdlWindowId) {
+  for (const TopLevel& top : windows_) {
+    if (top.window->Id() == sdlWindowId) return top.hwnd;
+  }
+  return nullptr;
+}
+
+void SdlHost::Key(UINT virtualKey, bool down, bool repeat) { InjectKey(virtualKey, down, repeat); }
+
+void SdlHost::MouseButton(HWND hwnd, int button, bool down, int x, int y) {
+  InjectMouseButton(hwnd, button, down, x, y);
+}
+
+void SdlHost::MouseMove(HWND hwnd, int x, int y) { InjectMouseMove(hwnd, x, y); }
+
+void SdlHost::WheelNotch(HWND hwnd, int delta, int x, int y) {
+  InjectWheel(hwnd, delta, CurrentKeyStateFlags(), x, y);
+}
+
+void SdlHost::CloseRequested(HWND hwnd) { InjectClose(hwnd); }
+
+void SdlHost::Resized(HWND hwnd, int clientWidth, int clientHeight) {
+  TopLevel* top = Find(hwnd);
+  if (!top || (top->width == clientWidth && top->height == clientHeight)) return;
+  // The layer sizes windows by their outer rectangle: add the frame Windows would draw.
+  RECT rect{0, 0, clientWidth, clientHeight};
+  AdjustWindowRectEx(&rect, static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongA(hwnd, GWL_EXSTYLE)));
+  InjectResize(hwnd, rect.right - rect.left, rect.bottom - rect.top);
+}
+
+void SdlHost::Exposed(HWND hwnd) {
+  TopLevel* top = Find(hwnd);
+  if (!top) return;
+  top->dirty.AddAll(top->width, top->height);
+  InjectExpose(hwnd, nullptr);
+}
+
+bool InstallSdlHost() {
+  // Ctrl+C ends the program as it ends any other; closing the last window is the program's
+  // business, not SDL's; draw straight into the X server rather than through OpenGL, which
+  // costs a full-window upload per picture.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+    const char* display = std::getenv("DISPLAY");
+    std::fprintf(stderr,
+                 "spirals: cannot open the display (%s%s%s): set DISPLAY or run `make run`, which starts a "
+                 "virtual one\n",
+                 SDL_GetError(), display && *display ? "; DISPLAY is " : "; DISPLAY is not set",
+                 display && *display ? display : "");
+    return false;
+  }
+  // Characters come from TranslateMessage, not from SDL's text input.
+  SDL_StopTextInput();
+  static std::optional<SdlHost> host;
+  host.emplace();
+  SetHost(&*host);
+  return true;
+}
+
+}  // namespace portable
