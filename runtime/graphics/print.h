@@ -46,6 +46,11 @@ class PrintList {
   void Print() const;
 
  private:
+  // An item that does not fit is left out whole; the count stays consistent with the words.
+  PrintList& Item(uint32_t type, uint32_t value);
+  PrintList& Item64(uint32_t type, uint64_t value);
+  PrintList& ItemPointer(uint32_t type, const void* p);
+  bool Room(int words) const;
   void Put(uint32_t w);
   void PutPointer(const void* p);
   static constexpr int MAX_WORDS = 64;
