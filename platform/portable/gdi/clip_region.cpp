@@ -1,0 +1,114 @@
+#include "clip_region.h"
+
+#include <algorithm>
+#include <climits>
+
+namespace portable::gdi {
+
+Box BoxFromRect(const RECT& r) { return Box{r.left, r.top, r.right, r.bottom}; }
+
+Box NormalizedBox(int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
+  return Box{std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
+}
+
+Box Intersect(const Box& a, const Box& b) {
+  return Box{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+             std::min(a.bottom, b.bottom)};
+}
+
+static LONG Clamp32(int64_t v) {
+  return static_cast<LONG>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+}
+
+RECT RectFromBox(const Box& b) {
+  return RECT{Clamp32(b.left), Clamp32(b.top), Clamp32(b.right), Clamp32(b.bottom)};
+}
+
+Region::Region(const Box& box) {
+  if (!box.Empty()) boxes_.push_back(box);
+}
+
+Box Region::Bounds() const {
+  if (boxes_.empty()) return Box{};
+  Box out = boxes_.front();
+  for (const Box& b : boxes_) {
+    out.left = std::min(out.left, b.left);
+    out.top = std::min(out.top, b.top);
+    out.right = std::max(out.right, b.right);
+    out.bottom = std::max(out.bottom, b.bottom);
+  }
+  return out;
+}
+
+bool Region::Contains(int64_t x, int64_t y) const {
+  for (const Box& b : boxes_) {
+    if (x >= b.left && x < b.right && y >= b.top && y < b.bottom) return true;
+  }
+  return false;
+}
+
+void Region::IntersectBox(const Box& box) {
+  std::vector<Box> out;
+  out.reserve(boxes_.size());
+  for (const Box& b : boxes_) {
+    Box i = Intersect(b, box);
+    if (!i.Empty()) out.push_back(i);
+  }
+  boxes_.swap(out);
+}
+
+void Region::SubtractBox(const Box& cut) {
+  if (cut.Empty()) return;
+  std::vector<Box> out;
+  out.reserve(boxes_.size() + 4);
+  for (const Box& b : boxes_) {
+    Box i = Intersect(b, cut);
+    if (i.Empty()) {
+      out.push_back(b);
+      continue;
+    }
+    // Up to four pieces: full-width bands above and below, then left and right of the cut.
+    if (b.top < i.top) out.push_back(Box{b.left, b.top, b.right, i.top});
+    if (i.bottom < b.bottom) out.push_back(Box{b.left, i.bottom, b.right, b.bottom});
+    if (b.left < i.left) out.push_back(Box{b.left, i.top, i.left, i.bottom});
+    if (i.right < b.right) out.push_back(Box{i.right, i.top, b.right, i.bottom});
+  }
+  boxes_.swap(out);
+}
+
+void Region::IntersectRegion(const Region& other) {
+  std::vector<Box> out;
+  for (const Box& a : boxes_) {
+    for (const Box& b : other.boxes_) {
+      Box i = Intersect(a, b);
+      if (!i.Empty()) out.push_back(i);
+    }
+  }
+  boxes_.swap(out);
+}
+
+int Region::Complexity() const {
+  if (boxes_.empty()) return NULLREGION;
+  // The boxes are disjoint: they form one rectangle exactly when they fill their bounds.
+  Box bounds = Bounds();
+  __int128 area = 0;
+  for (const Box& b : boxes_) {
+    area += static_cast<__int128>(b.right - b.left) * (b.bottom - b.top);
+  }
+  __int128 full = static_cast<__int128>(bounds.right - bounds.left) * (bounds.bottom - bounds.top);
+  return area == full ? SIMPLEREGION : COMPLEXREGION;
+}
+
+bool Region::operator==(const Region& other) const {
+  if (boxes_.size() != other.boxes_.size()) return false;
+  for (size_t i = 0; i < boxes_.size(); ++i) {
+    const Box& a = boxes_[i];
+    const Box& b = other.boxes_[i];
+    if (a.left != b.left || a.top != b.top || a.right != b.right || a.bottom != b.bottom) {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace portable::gdi

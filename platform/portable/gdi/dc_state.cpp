@@ -1,0 +1,170 @@
+// Device context lifetime and state: memory DCs, SaveDC/RestoreDC, object selection, and the
+// simple attributes (position, colours, modes, alignment).
+#include "device_context.h"
+#include "gdi_handles.h"
+
+using portable::gdi::DcState;
+using portable::gdi::DeviceContext;
+using portable::gdi::GdiObject;
+using portable::gdi::Kind;
+using portable::gdi::LookupDc;
+
+HDC WINAPI CreateCompatibleDC(HDC dc) {
+  if (dc && !LookupDc(dc)) return nullptr;
+  return portable::gdi::NewDeviceContext(nullptr);
+}
+
+BOOL WINAPI DeleteDC(HDC dc) {
+  DeviceContext* ctx = LookupDc(dc);
+  // Window DCs belong to USER32 (ReleaseDC, EndPaint).
+  if (!ctx || ctx->window) return FALSE;
+  portable::gdi::DestroyDeviceContext(dc);
+  return TRUE;
+}
+
+int WINAPI SaveDC(HDC dc) {
+  DeviceContext* ctx = LookupDc(dc);
+  if (!ctx) return 0;
+  ctx->saved.push_back(ctx->state);
+  portable::gdi::AddStateRefs(ctx->state, dc);
+  return static_cast<int>(ctx->saved.size());
+}
+
+BOOL WINAPI RestoreDC(HDC dc, int savedDc) {
+  DeviceContext* ctx = LookupDc(dc);
+  if (!ctx) return FALSE;
+  int64_t depth = static_cast<int64_t>(ctx->saved.size());
+  int64_t level = savedDc < 0 ? depth + 1 + savedDc : savedDc;
+  if (level < 1 || level > depth) return FALSE;
+  DcState restored = std::move(ctx->saved[static_cast<size_t>(level - 1)]);
+  for (size_t i = static_cast<size_t>(level); i < ctx->saved.size(); ++i) {
+    portable::gdi::ReleaseState(ctx->saved[i]);
+  }
+  ctx->saved.resize(static_cast<size_t>(level - 1));
+  DcState old = std::move(ctx->state);
+  ctx->state = std::move(restored);  // its references move with it
+  portable::gdi::ReleaseState(old);
+  ++ctx->clipVersion;
+  return TRUE;
+}
+
+HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object) {
+  DeviceContext* ctx = LookupDc(dc);
+  GdiObject* obj = portable::gdi::LookupObject(object);
+  if (!ctx || !obj || obj->deletePending) return nullptr;
+  HGDIOBJ* slot = nullptr;
+  switch (obj->kind) {
+    case Kind::Pen: slot = &ctx->state.pen; break;
+    case Kind::Brush: slot = &ctx->state.brush; break;
+    case Kind::Font: slot = &ctx->state.font; break;
+    case Kind::Bitmap:
+      if (ctx->window) return nullptr;
+      // A bitmap lives in one DC at a time; the stock 1x1 bitmap may be in many.
+      if (!obj->stock && obj->bitmap->owner && obj->bitmap->owner != dc) return nullptr;
+      slot = &ctx->state.bitmap;
+      break;
+    case Kind::Dc:
+    case Kind::Free:
+      return nullptr;
+  }
+  HGDIOBJ previous = *slot;
+  if (previous == object) return previous;
+  portable::gdi::AddRef(object, dc);
+  *slot = object;
+  // The previous object may have been waiting for this release to be deleted; its handle is
+  // still what Windows returns.
+  portable::gdi::Release(previous);
+  return previous;
+}
+
+HGDIOBJ WINAPI GetCurrentObject(HDC dc, UINT type) {
+  DeviceContext* ctx = LookupDc(dc);
+  if (!ctx) return nullptr;
+  switch (type) {
+    case OBJ_PEN: return ctx->state.pen;
+    case OBJ_BRUSH: return ctx->state.brush;
+    case OBJ_FONT: return ctx->state.font;
+    case OBJ_BITMAP: return ctx->window ? portable::gdi::DefaultBitmap() : ctx->state.bitmap;
+    default: return nullptr;
+  }
+}
+
+BOOL WINAPI MoveToEx(HDC dc, int x, int y, LPPOINT previous) {
+  DeviceContext* ctx = LookupDc(dc);
+  if (!ctx) return FALSE;
+  if (previous) *previous = ctx->state.position;
+  ctx->state.position = POINT{x, y};
+  return TRUE;
+}
+
+BOOL WINAPI GetCurrentPositionEx(HDC dc, LPPOINT point) {
+  DeviceContext* ctx = LookupDc(dc);
+  if (!ctx || !point) return FALSE;
+  *point = ctx->state.position;
+  return TRUE;
+}
+
+int WINAPI SetBkMode(HDC dc, int mode) {
+  DeviceContext* ctx = LookupDc(dc);
+  if (!ctx || (mode != TRANSPARENT && mode != OPAQUE)) return 0;
+  int previous = ctx->state.bkMode;
+  ctx->state.bkMode = mode;
+  return previous;
+}
+
+int WINAPI GetBkMode(HDC dc) {
+  DeviceContext* ctx = LookupDc(dc);
+  return ctx ? ctx->state.bkMode : 0;
+}
+
+COLORREF WINAPI SetBkColor(HDC dc, COLORREF color) {
+  DeviceContext* ctx = LookupDc(dc);
+  if (!ctx) return CLR_INVALID;
+  COLORREF previous = ctx->state.bkColor;
+  ctx->state.bkColor = color;
+  return previous;
+}
+
+COLORREF WINAPI GetBkColor(HDC dc) {
+  DeviceContext* ctx = LookupDc(dc);
+  return ctx ? ctx->state.bkColor : CLR_INVALID;
+}
+
+COLORREF WINAPI SetTextColor(HDC dc, COLORREF color) {
+  DeviceContext* ctx = LookupDc(dc);
+  if (!ctx) return CLR_INVALID;
+  COLORREF previous = ctx->state.textColor;
+  ctx->state.textColor = color;
+  return previous;
+}
+
+COLORREF WINAPI GetTextColor(HDC dc) {
+  DeviceContext* ctx = LookupDc(dc);
+  return ctx ? ctx->state.textColor : CLR_INVALID;
+}
+
+UINT WINAPI SetTextAlign(HDC dc, UINT align) {
+  DeviceContext* ctx = LookupDc(dc);
+  if (!ctx) return GDI_ERROR;
+  UINT previous = ctx->state.textAlign;
+  ctx->state.textAlign = align;
+  return previous;
+}
+
+UINT WINAPI GetTextAlign(HDC dc) {
+  DeviceContext* ctx = LookupDc(dc);
+  return ctx ? ctx->state.textAlign : GDI_ERROR;
+}
+
+int WINAPI SetROP2(HDC dc, int rop2) {
+  DeviceContext* ctx = LookupDc(dc);
+  if (!ctx || rop2 < R2_BLACK || rop2 > R2_WHITE) return 0;
+  int previous = ctx->state.rop2;
+  ctx->state.rop2 = rop2;
+  return previous;
+}
+
+int WINAPI GetROP2(HDC dc) {
+  DeviceContext* ctx = LookupDc(dc);
+  return ctx ? ctx->state.rop2 : 0;
+}

@@ -1,0 +1,210 @@
+#include "device_context.h"
+
+#include <algorithm>
+
+#include "gdi_handles.h"
+
+namespace portable::gdi {
+
+bool DeviceContext::ClipKey::operator==(const ClipKey& o) const {
+  return pixels == o.pixels && originX == o.originX && originY == o.originY &&
+         extent.left == o.extent.left && extent.top == o.extent.top &&
+         extent.right == o.extent.right && extent.bottom == o.extent.bottom &&
+         visible.left == o.visible.left && visible.top == o.visible.top &&
+         visible.right == o.visible.right && visible.bottom == o.visible.bottom &&
+         version == o.version;
+}
+
+static bool ResolveBitmap(DeviceContext& dc, Target* out) {
+  GdiObject* obj = LookupObject(dc.state.bitmap, Kind::Bitmap);
+  if (!obj || !obj->bitmap) return false;
+  BitmapData& bm = *obj->bitmap;
+  out->pixels = bm.pixels.data();
+  out->stride = bm.width;
+  out->originX = 0;
+  out->originY = 0;
+  out->extent = Box{0, 0, bm.width, bm.height};
+  out->mono = bm.bitsPixel == 1;
+  return true;
+}
+
+bool ResolveTarget(DeviceContext& dc, Target* out) {
+  *out = Target{};
+  RECT visible{0, 0, 0, 0};
+  if (dc.window) {
+    if (!dc.window->Resolve(out, &visible)) return false;
+  } else if (!ResolveBitmap(dc, out)) {
+    return false;
+  }
+  DeviceContext::ClipKey key{out->pixels, out->originX, out->originY, out->extent, visible,
+                             dc.clipVersion};
+  if (!(key == dc.clipKey)) {
+    Region clip(out->extent);
+    if (dc.window) {
+      clip.IntersectBox(BoxFromRect(visible));
+      clip.IntersectRegion(dc.windowVisible);
+    }
+    if (dc.state.hasUserClip) clip.IntersectRegion(dc.state.userClip);
+    dc.effectiveClip = std::move(clip);
+    dc.clipKey = key;
+  }
+  out->clip = &dc.effectiveClip;
+  return true;
+}
+
+bool DeviceExtent(DeviceContext& dc, Box* out) {
+  Target t;
+  RECT visible{0, 0, 0, 0};
+  if (dc.window) {
+    if (!dc.window->Resolve(&t, &visible)) return false;
+    *out = BoxFromRect(visible);
+    return true;
+  }
+  if (!ResolveBitmap(dc, &t)) return false;
+  *out = t.extent;
+  return true;
+}
+
+void FinishDrawing(DeviceContext& dc, const Target& target, const Box& touched) {
+  if (!dc.window || !target.clip) return;
+  Box changed = Intersect(touched, target.clip->Bounds());
+  if (changed.Empty()) return;
+  dc.window->PixelsChanged(RectFromBox(changed));
+}
+
+void AccumulateBounds(DeviceContext& dc, const Box& box) {
+  if (!dc.boundsEnabled || box.Empty()) return;
+  Box clamped = BoxFromRect(RectFromBox(box));
+  if (dc.bounds.Empty()) {
+    dc.bounds = clamped;
+    return;
+  }
+  dc.bounds.left = std::min(dc.bounds.left, clamped.left);
+  dc.bounds.top = std::min(dc.bounds.top, clamped.top);
+  dc.bounds.right = std::max(dc.bounds.right, clamped.right);
+  dc.bounds.bottom = std::max(dc.bounds.bottom, clamped.bottom);
+}
+
+uint32_t ApplyRop2(int rop2, uint32_t p, uint32_t d) {
+  uint32_t r;
+  switch (rop2) {
+    case R2_COPYPEN: r = p; break;
+    case R2_XORPEN: r = p ^ d; break;
+    case R2_NOP: r = d; break;
+    case R2_NOT: r = ~d; break;
+    case R2_BLACK: r = 0; break;
+    case R2_WHITE: r = 0xFFFFFFFFu; break;
+    default: {
+      // The code's four bits give the result for each (pen, destination) bit pair.
+      unsigned code = static_cast<unsigned>(rop2 - 1) & 0xF;
+      r = 0;
+      for (unsigned i = 0; i < 4; ++i) {
+        if (!(code & (1u << i))) continue;
+        uint32_t pp = (i & 2) ? p : ~p;
+        uint32_t dd = (i & 1) ? d : ~d;
+        r |= pp & dd;
+      }
+    }
+  }
+  return r & 0x00FFFFFFu;
+}
+
+uint32_t ApplyRop3(uint8_t index, uint32_t p, uint32_t s, uint32_t d) {
+  uint32_t r = 0;
+  for (unsigned i = 0; i < 8; ++i) {
+    if (!(index & (1u << i))) continue;
+    uint32_t pp = (i & 4) ? p : ~p;
+    uint32_t ss = (i & 2) ? s : ~s;
+    uint32_t dd = (i & 1) ? d : ~d;
+    r |= pp & ss & dd;
+  }
+  return r & 0x00FFFFFFu;
+}
+
+uint32_t StoreValue(const Target& t, uint32_t value) {
+  value &= 0x00FFFFFFu;
+  if (!t.mono) return value;
+  unsigned sum = ((value >> 16) & 0xFF) + ((value >> 8) & 0xFF) + (value & 0xFF);
+  return sum >= 384 ? 0x00FFFFFFu : 0;
+}
+
+static uint32_t* PixelAt(const Target& t, int64_t x, int64_t y) {
+  return t.pixels + (y + t.originY) * t.stride + (x + t.originX);
+}
+
+void PlotRop2(const Target& t, int64_t x, int64_t y, uint32_t pen, int rop2) {
+  if (!t.clip->Contains(x, y)) return;
+  uint32_t* px = PixelAt(t, x, y);
+  *px = StoreValue(t, ApplyRop2(rop2, pen, *px));
+}
+
+void FillBoxRop2(const Target& t, const Box& box, uint32_t color, int rop2) {
+  if (rop2 == R2_COPYPEN) {
+    FillBoxCopy(t, box, color);
+    return;
+  }
+  if (rop2 == R2_NOP) return;
+  for (const Box& c : t.clip->Boxes()) {
+    Box b = Intersect(c, box);
+    if (b.Empty()) continue;
+    for (int64_t y = b.top; y < b.bottom; ++y) {
+      uint32_t* row = PixelAt(t, b.left, y);
+      for (int64_t x = 0; x < b.right - b.left; ++x) {
+        row[x] = StoreValue(t, ApplyRop2(rop2, color, row[x]));
+      }
+    }
+  }
+}
+
+void FillBoxCopy(const Target& t, const Box& box, uint32_t color) {
+  uint32_t value = StoreValue(t, color);
+  for (const Box& c : t.clip->Boxes()) {
+    Box b = Intersect(c, box);
+    if (b.Empty()) continue;
+    for (int64_t y = b.top; y < b.bottom; ++y) {
+      std::fill_n(PixelAt(t, b.left, y), b.right - b.left, value);
+    }
+  }
+}
+
+HDC NewDeviceContext(std::unique_ptr<SurfaceLink> window) {
+  GdiObject* obj = nullptr;
+  HDC handle = static_cast<HDC>(AllocObject(Kind::Dc, &obj));
+  if (!handle) return nullptr;
+  obj->dc = std::make_unique<DeviceContext>();
+  DeviceContext& dc = *obj->dc;
+  dc.self = handle;
+  bool isWindow = window != nullptr;
+  dc.window = std::move(window);
+  dc.state.pen = StockObject(BLACK_PEN);
+  dc.state.brush = StockObject(WHITE_BRUSH);
+  dc.state.font = StockObject(SYSTEM_FONT);
+  dc.state.bitmap = isWindow ? nullptr : DefaultBitmap();
+  AddStateRefs(dc.state, handle);
+  return handle;
+}
+
+void AddStateRefs(const DcState& state, HDC holder) {
+  AddRef(state.pen, holder);
+  AddRef(state.brush, holder);
+  AddRef(state.font, holder);
+  if (state.bitmap) AddRef(state.bitmap, holder);
+}
+
+void ReleaseState(const DcState& state) {
+  Release(state.pen);
+  Release(state.brush);
+  Release(state.font);
+  if (state.bitmap) Release(state.bitmap);
+}
+
+void DestroyDeviceContext(HDC handle) {
+  DeviceContext* dc = LookupDc(handle);
+  if (!dc) return;
+  ReleaseState(dc->state);
+  for (const DcState& s : dc->saved) ReleaseState(s);
+  dc->saved.clear();
+  FreeObject(handle);
+}
+
+}  // namespace portable::gdi

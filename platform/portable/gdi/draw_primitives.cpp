@@ -1,0 +1,183 @@
+// Pixels, lines and rectangles. Coordinates may be anything a 32-bit int holds: all
+// arithmetic is 64-bit and every loop is bounded by the clip, never by the input.
+#include <algorithm>
+
+#include "device_context.h"
+#include "gdi_handles.h"
+
+using portable::gdi::Box;
+using portable::gdi::DeviceContext;
+using portable::gdi::LookupDc;
+using portable::gdi::Target;
+
+namespace {
+
+struct PenInfo {
+  bool visible = false;
+  uint32_t color = 0;
+  int64_t width = 1;
+  bool insideFrame = false;
+};
+
+PenInfo CurrentPen(const DeviceContext& ctx) {
+  PenInfo info;
+  portable::gdi::GdiObject* obj = portable::gdi::LookupObject(ctx.state.pen, portable::gdi::Kind::Pen);
+  if (!obj || obj->pen.lopnStyle == PS_NULL) return info;
+  info.visible = true;
+  info.color = portable::gdi::PixelFromColor(obj->pen.lopnColor);
+  int64_t w = obj->pen.lopnWidth.x;
+  info.width = std::max<int64_t>(1, w < 0 ? -w : w);
+  info.insideFrame = obj->pen.lopnStyle == PS_INSIDEFRAME;
+  return info;
+}
+
+bool CurrentBrush(const DeviceContext& ctx, uint32_t* color) {
+  portable::gdi::GdiObject* obj =
+      portable::gdi::LookupObject(ctx.state.brush, portable::gdi::Kind::Brush);
+  if (!obj || obj->brush.lbStyle == BS_NULL) return false;
+  *color = portable::gdi::PixelFromColor(obj->brush.lbColor);
+  return true;
+}
+
+// One pen dot: a single pixel, or a square of the pen's width centred on the point.
+void PenDot(const Target& t, int64_t x, int64_t y, const PenInfo& pen, int rop2) {
+  if (pen.width <= 1) {
+    portable::gdi::PlotRop2(t, x, y, pen.color, rop2);
+    return;
+  }
+  int64_t half = pen.width / 2;
+  portable::gdi::FillBoxRop2(t, Box{x - half, y - half, x - half + pen.width, y - half + pen.width},
+                             pen.color, rop2);
+}
+
+// Pixels of the line from (x0, y0) towards (x1, y1), the end point excluded. Only the part of
+// the line whose major coordinate lies within `limit` is walked.
+void DrawLine(const Target& t, int64_t x0, int64_t y0, int64_t x1, int64_t y1,
+              const PenInfo& pen, int rop2, const Box& limit) {
+  int64_t dx = x1 - x0, dy = y1 - y0;
+  int64_t adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
+  int64_t sx = dx < 0 ? -1 : 1, sy = dy < 0 ? -1 : 1;
+  bool xMajor = adx >= ady;
+  int64_t steps = xMajor ? adx : ady;
+  if (steps == 0) return;
+  int64_t minor = xMajor ? ady : adx;
+  int64_t start = xMajor ? x0 : y0;
+  int64_t step = xMajor ? sx : sy;
+  int64_t lo = xMajor ? limit.left : limit.top;
+  int64_t hi = xMajor ? limit.right - 1 : limit.bottom - 1;
+  // i such that start + step * i lies in [lo, hi]
+  int64_t first = step > 0 ? lo - start : start - hi;
+  int64_t last = step > 0 ? hi - start : start - lo;
+  first = std::max<int64_t>(first, 0);
+  last = std::min<int64_t>(last, steps - 1);
+  for (int64_t i = first; i <= last; ++i) {
+    // Nearest pixel on the minor axis; exact halves round away from the start.
+    __int128 num = static_cast<__int128>(2) * i * minor + steps;
+    int64_t offset = static_cast<int64_t>(num / (2 * static_cast<__int128>(steps)));
+    int64_t px = xMajor ? x0 + sx * i : x0 + sx * offset;
+    int64_t py = xMajor ? y0 + sy * offset : y0 + sy * i;
+    PenDot(t, px, py, pen, rop2);
+  }
+}
+
+}  // namespace
+
+BOOL WINAPI SetPixelV(HDC dc, int x, int y, COLORREF color) {
+  return SetPixel(dc, x, y, color) != CLR_INVALID;
+}
+
+COLORREF WINAPI SetPixel(HDC dc, int x, int y, COLORREF color) {
+  DeviceContext* ctx = LookupDc(dc);
+  if (!ctx) return CLR_INVALID;
+  Target t;
+  if (!portable::gdi::ResolveTarget(*ctx, &t)) return CLR_INVALID;
+  Box box{x, y, int64_t{x} + 1, int64_t{y} + 1};
+  portable::gdi::AccumulateBounds(*ctx, box);
+  if (!t.clip->Contains(x, y)) return CLR_INVALID;
+  uint32_t* px = t.pixels + (y + t.originY) * t.stride + (x + t.originX);
+  // ROP2 does not apply to SetPixel, as on Windows.
+  *px = portable::gdi::StoreValue(t, portable::gdi::PixelFromColor(color));
+  portable::gdi::FinishDrawing(*ctx, t, box);
+  return portable::gdi::ColorFromPixel(*px);
+}
+
+COLORREF WINAPI GetPixel(HDC dc, int x, int y) {
+  DeviceContext* ctx = LookupDc(dc);
+  if (!ctx) return CLR_INVALID;
+  Target t;
+  if (!portable::gdi::ResolveTarget(*ctx, &t)) return CLR_INVALID;
+  if (!t.clip->Contains(x, y)) return CLR_INVALID;
+  return portable::gdi::ColorFromPixel(t.pixels[(y + t.originY) * t.stride + (x + t.originX)]);
+}
+
+BOOL WINAPI LineTo(HDC dc, int x, int y) {
+  DeviceContext* ctx = LookupDc(dc);
+  if (!ctx) return FALSE;
+  Target t;
+  if (!portable::gdi::ResolveTarget(*ctx, &t)) return FALSE;
+  POINT from = ctx->state.position;
+  ctx->state.position = POINT{x, y};
+  PenInfo pen = CurrentPen(*ctx);
+  if (!pen.visible) return TRUE;
+  int64_t half = pen.width / 2;
+  Box extent = portable::gdi::NormalizedBox(from.x, from.y, x, y);
+  extent = Box{extent.left - half, extent.top - half, extent.right + pen.width - half,
+               extent.bottom + pen.width - half};
+  portable::gdi::AccumulateBounds(*ctx, extent);
+  Box limit = t.clip->Bounds();
+  limit = Box{limit.left - pen.width, limit.top - pen.width, limit.right + pen.width,
+              limit.bottom + pen.width};
+  DrawLine(t, from.x, from.y, x, y, pen, ctx->state.rop2, limit);
+  portable::gdi::FinishDrawing(*ctx, t, extent);
+  return TRUE;
+}
+
+BOOL WINAPI Rectangle(HDC dc, int left, int top, int right, int bottom) {
+  DeviceContext* ctx = LookupDc(dc);
+  if (!ctx) return FALSE;
+  Target t;
+  if (!portable::gdi::ResolveTarget(*ctx, &t)) return FALSE;
+  Box r = portable::gdi::NormalizedBox(left, top, right, bottom);
+  if (r.Empty()) return TRUE;
+  PenInfo pen = CurrentPen(*ctx);
+  uint32_t brushColor = 0;
+  bool fill = CurrentBrush(*ctx, &brushColor);
+  int rop2 = ctx->state.rop2;
+
+  Box outer = r;
+  Box interior;
+  if (!pen.visible) {
+    // Without an outline Windows fills one pixel less in each direction.
+    interior = Box{r.left, r.top, r.right - 1, r.bottom - 1};
+    outer = interior;
+  } else if (pen.width <= 1 || pen.insideFrame) {
+    int64_t w = pen.width;
+    interior = Box{r.left + w, r.top + w, r.right - w, r.bottom - w};
+  } else {
+    // A wide pen is centred on the outline path.
+    int64_t half = pen.width / 2;
+    outer = Box{r.left - half, r.top - half, r.right - 1 - half + pen.width,
+                r.bottom - 1 - half + pen.width};
+    interior = Box{outer.left + pen.width, outer.top + pen.width, outer.right - pen.width,
+                   outer.bottom - pen.width};
+  }
+  portable::gdi::AccumulateBounds(*ctx, outer);
+  if (fill && !interior.Empty()) portable::gdi::FillBoxRop2(t, interior, brushColor, rop2);
+  if (pen.visible) {
+    // Four bands that never overlap, so XOR-like modes touch each pixel once.
+    int64_t w = std::min({pen.width, (outer.right - outer.left + 1) / 2,
+                          (outer.bottom - outer.top + 1) / 2});
+    Box bands[4] = {
+        Box{outer.left, outer.top, outer.right, outer.top + w},
+        Box{outer.left, std::max(outer.bottom - w, outer.top + w), outer.right, outer.bottom},
+        Box{outer.left, outer.top + w, outer.left + w, outer.bottom - w},
+        Box{std::max(outer.right - w, outer.left + w), outer.top + w, outer.right,
+            outer.bottom - w},
+    };
+    for (const Box& band : bands) {
+      if (!band.Empty()) portable::gdi::FillBoxRop2(t, band, pen.color, rop2);
+    }
+  }
+  portable::gdi::FinishDrawing(*ctx, t, outer);
+  return TRUE;
+}

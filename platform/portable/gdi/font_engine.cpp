@@ -1,0 +1,272 @@
+#include "font_engine.h"
+
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_SYNTHESIS_H
+#include FT_TRUETYPE_TABLES_H
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+#include <tuple>
+
+namespace portable::gdi {
+namespace {
+
+// Bytes 0x80-0x9F of Windows-1252; the five unassigned ones keep their C1 values.
+constexpr uint16_t k1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+constexpr int64_t kMaxPixelSize = 512;  // keeps hostile heights from asking for huge glyphs
+constexpr size_t kMaxCachedFonts = 64;
+
+struct Key {
+  std::string family;
+  int64_t height;  // > 0: cell height, < 0: character height
+  bool bold;
+  bool italic;
+  bool operator<(const Key& o) const {
+    return std::tie(family, height, bold, italic) < std::tie(o.family, o.height, o.bold, o.italic);
+  }
+};
+
+struct Engine {
+  bool started = false;
+  FT_Library library = nullptr;
+  FcConfig* config = nullptr;
+  bool warned = false;
+  std::map<Key, std::unique_ptr<RealizedFont>> fonts;
+};
+
+Engine& TheEngine() {
+  static Engine engine;
+  return engine;
+}
+
+void WarnNoFont(Engine& e) {
+  if (e.warned) return;
+  e.warned = true;
+  std::fprintf(stderr,
+               "spirals: no usable font found; text is drawn without glyphs. "
+               "Install the Debian package fonts-dejavu-core.\n");
+}
+
+// Windows face names that mean "the usual sans-serif" or "the usual fixed font" to programs.
+std::string FamilyFor(const char* faceName) {
+  std::string face;
+  for (const char* p = faceName; *p; ++p) face += static_cast<char>(std::tolower(static_cast<unsigned char>(*p)));
+  if (face.empty() || face == "system" || face == "ms sans serif" || face.rfind("ms shell dlg", 0) == 0) {
+    return "DejaVu Sans";
+  }
+  if (face == "fixedsys" || face == "terminal" || face == "courier" || face == "courier new") {
+    return "DejaVu Sans Mono";
+  }
+  return faceName;
+}
+
+FT_Face OpenFace(Engine& e, const std::string& family, bool bold, bool italic) {
+  if (!e.config) return nullptr;
+  FcPattern* pattern = FcPatternCreate();
+  if (!pattern) return nullptr;
+  FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+  FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+  FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+  FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+  FcConfigSubstitute(e.config, pattern, FcMatchPattern);
+  FcDefaultSubstitute(pattern);
+  FcResult result = FcResultNoMatch;
+  FcPattern* match = FcFontMatch(e.config, pattern, &result);
+  FcPatternDestroy(pattern);
+  if (!match) return nullptr;
+  FcChar8* file = nullptr;
+  int index = 0;
+  FT_Face face = nullptr;
+  if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file) {
+    FcPatternGetInteger(match, FC_INDEX, 0, &index);
+    if (FT_New_Face(e.library, reinterpret_cast<const char*>(file), index, &face) != 0) {
+      face = nullptr;
+    } else if (!FT_IS_SCALABLE(face)) {
+      FT_Done_Face(face);
+      face = nullptr;
+    }
+  }
+  FcPatternDestroy(match);
+  return face;
+}
+
+void Start(Engine& e) {
+  if (e.started) return;
+  e.started = true;
+  if (FT_Init_FreeType(&e.library) != 0) {
+    e.library = nullptr;
+    return;
+  }
+  e.config = FcInitLoadConfigAndFonts();
+}
+
+TEXTMETRICA FallbackMetrics() {
+  TEXTMETRICA tm{};
+  tm.tmHeight = kFallbackCellHeight;
+  tm.tmAscent = 13;
+  tm.tmDescent = 3;
+  tm.tmInternalLeading = 3;
+  tm.tmAveCharWidth = kFallbackCellWidth;
+  tm.tmMaxCharWidth = kFallbackCellWidth;
+  tm.tmWeight = FW_NORMAL;
+  tm.tmDigitizedAspectX = 96;
+  tm.tmDigitizedAspectY = 96;
+  tm.tmFirstChar = 0x20;
+  tm.tmLastChar = 0xFF;
+  tm.tmDefaultChar = 0x1F;
+  tm.tmBreakChar = 0x20;
+  tm.tmPitchAndFamily = FF_SWISS;
+  return tm;
+}
+
+// Sizes the face for the request and fills the metrics Windows would report.
+TEXTMETRICA SizeFace(FT_Face face, int64_t height, bool bold, bool italic) {
+  int64_t upem = face->units_per_EM > 0 ? face->units_per_EM : 2048;
+  int64_t ascUnits = face->ascender, descUnits = -face->descender;
+  if (const TT_OS2* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2))) {
+    if (os2->usWinAscent + os2->usWinDescent > 0) {
+      ascUnits = os2->usWinAscent;
+      descUnits = os2->usWinDescent;
+    }
+  }
+  if (ascUnits + descUnits <= 0) {
+    ascUnits = upem * 4 / 5;
+    descUnits = upem / 5;
+  }
+  int64_t ppem, ascent, descent;
+  if (height > 0) {
+    // Cell height: the line is exactly `height` pixels; the em is what fits in it.
+    int64_t cell = std::min(height, kMaxPixelSize);
+    ppem = std::max<int64_t>(1, cell * upem / (ascUnits + descUnits));
+    ascent = (cell * ascUnits * 2 + (ascUnits + descUnits)) / (2 * (ascUnits + descUnits));
+    descent = cell - ascent;
+  } else {
+    // Character height: the em is `-height` pixels; the line is what the font needs.
+    ppem = std::clamp<int64_t>(-height, 1, kMaxPixelSize);
+    ascent = (ascUnits * ppem * 2 + upem) / (2 * upem);
+    descent = (descUnits * ppem * 2 + upem) / (2 * upem);
+  }
+  FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(ppem));
+  TEXTMETRICA tm{};
+  tm.tmHeight = static_cast<LONG>(ascent + descent);
+  tm.tmAscent = static_cast<LONG>(ascent);
+  tm.tmDescent = static_cast<LONG>(descent);
+  tm.tmInternalLeading = static_cast<LONG>(std::max<int64_t>(0, ascent + descent - ppem));
+  int64_t avgUnits = 0;
+  if (const TT_OS2* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2))) {
+    avgUnits = os2->xAvgCharWidth;
+  }
+  if (avgUnits <= 0) avgUnits = upem / 2;
+  tm.tmAveCharWidth = static_cast<LONG>(std::max<int64_t>(1, (avgUnits * ppem * 2 + upem) / (2 * upem)));
+  tm.tmMaxCharWidth = static_cast<LONG>(std::max<int64_t>(1, (face->size->metrics.max_advance + 63) >> 6));
+  tm.tmWeight = bold ? FW_BOLD : FW_NORMAL;
+  tm.tmDigitizedAspectX = 96;
+  tm.tmDigitizedAspectY = 96;
+  tm.tmFirstChar = 0x20;
+  tm.tmLastChar = 0xFF;
+  tm.tmDefaultChar = 0x1F;
+  tm.tmBreakChar = 0x20;
+  tm.tmItalic = italic ? 1 : 0;
+  bool fixed = FT_IS_FIXED_WIDTH(face);
+  // Windows sets the low bit for variable pitch; 0x06: vector and TrueType.
+  tm.tmPitchAndFamily = static_cast<BYTE>((fixed ? 0 : 1) | 0x06 | (fixed ? FF_MODERN : FF_SWISS));
+  tm.tmCharSet = ANSI_CHARSET;
+  return tm;
+}
+
+}  // namespace
+
+uint32_t CodePointFrom1252(uint8_t ch) {
+  if (ch >= 0x80 && ch <= 0x9F) return k1252High[ch - 0x80];
+  return ch;
+}
+
+RealizedFont::RealizedFont(FT_FaceRec_* face, const TEXTMETRICA& metrics, bool emboldenGlyphs,
+                           bool slantGlyphs)
+    : face_(face), metrics_(metrics), embolden_(emboldenGlyphs), slant_(slantGlyphs) {}
+
+RealizedFont::~RealizedFont() {
+  if (face_) FT_Done_Face(face_);
+}
+
+const Glyph& RealizedFont::GlyphFor(uint8_t ch) {
+  if (!ready_[ch]) {
+    Render(ch, &glyphs_[ch]);
+    ready_[ch] = true;
+  }
+  return glyphs_[ch];
+}
+
+void RealizedFont::Render(uint8_t ch, Glyph* out) {
+  *out = Glyph{};
+  // Control characters draw nothing and take no room.
+  if (ch < 0x20 || ch == 0x7F) return;
+  if (!face_) {
+    out->advance = kFallbackCellWidth;
+    return;
+  }
+  FT_UInt index = FT_Get_Char_Index(face_, CodePointFrom1252(ch));  // 0: the missing-glyph box
+  if (FT_Load_Glyph(face_, index, FT_LOAD_TARGET_MONO | FT_LOAD_NO_BITMAP) != 0) return;
+  FT_GlyphSlot slot = face_->glyph;
+  if (embolden_) FT_GlyphSlot_Embolden(slot);
+  if (slant_) FT_GlyphSlot_Oblique(slot);
+  out->advance = static_cast<int>((slot->advance.x + 32) >> 6);
+  if (FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) != 0) return;
+  const FT_Bitmap& bm = slot->bitmap;
+  if (bm.pixel_mode != FT_PIXEL_MODE_MONO) return;
+  out->left = slot->bitmap_left;
+  out->top = slot->bitmap_top;
+  out->width = static_cast<int>(bm.width);
+  out->height = static_cast<int>(bm.rows);
+  out->mask.assign(static_cast<size_t>(out->width) * out->height, 0);
+  for (int y = 0; y < out->height; ++y) {
+    const unsigned char* row = bm.buffer + static_cast<ptrdiff_t>(y) * bm.pitch;
+    for (int x = 0; x < out->width; ++x) {
+      out->mask[static_cast<size_t>(y) * out->width + x] = (row[x >> 3] >> (7 - (x & 7))) & 1;
+    }
+  }
+}
+
+RealizedFont& RealizeFont(const LOGFONTA& font) {
+  Engine& e = TheEngine();
+  Start(e);
+  char face[LF_FACESIZE + 1] = {};
+  std::copy_n(font.lfFaceName, LF_FACESIZE, face);
+  bool bold = font.lfWeight >= 600;
+  bool italic = font.lfItalic != 0;
+  // 0 asks for the default size: the System font's 16-pixel line.
+  int64_t height = font.lfHeight == 0 ? 16 : font.lfHeight;
+  Key key{FamilyFor(face), height, bold, italic};
+  auto found = e.fonts.find(key);
+  if (found != e.fonts.end()) return *found->second;
+  if (e.fonts.size() >= kMaxCachedFonts) e.fonts.clear();
+
+  FT_Face ftFace = e.library ? OpenFace(e, key.family, bold, italic) : nullptr;
+  if (!ftFace && e.library && key.family != "DejaVu Sans") ftFace = OpenFace(e, "DejaVu Sans", bold, italic);
+  std::unique_ptr<RealizedFont> realized;
+  if (!ftFace) {
+    WarnNoFont(e);
+    realized = std::make_unique<RealizedFont>(nullptr, FallbackMetrics(), false, false);
+  } else {
+    TEXTMETRICA tm = SizeFace(ftFace, height, bold, italic);
+    bool embolden = bold && !(ftFace->style_flags & FT_STYLE_FLAG_BOLD);
+    bool slant = italic && !(ftFace->style_flags & FT_STYLE_FLAG_ITALIC);
+    realized = std::make_unique<RealizedFont>(ftFace, tm, embolden, slant);
+  }
+  RealizedFont& ref = *realized;
+  e.fonts.emplace(key, std::move(realized));
+  return ref;
+}
+
+}  // namespace portable::gdi

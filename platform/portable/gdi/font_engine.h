@@ -1,0 +1,60 @@
+// Fonts for text output: a LOGFONTA is realised as a FreeType face found through fontconfig,
+// rendered in monochrome like the bitmap fonts of Windows, with glyphs cached per character.
+// Nothing is loaded until the first text call needs it.
+#pragma once
+
+#include <array>
+#include <bitset>
+#include <cstdint>
+#include <vector>
+
+#include "../../win32.h"
+
+struct FT_FaceRec_;
+
+namespace portable::gdi {
+
+struct Glyph {
+  int left = 0;     // pixels from the pen position to the first column
+  int top = 0;      // rows from the first row down to the baseline
+  int width = 0;
+  int height = 0;
+  int advance = 0;  // pen movement
+  std::vector<uint8_t> mask;  // width * height, 1 where the glyph has ink
+};
+
+class RealizedFont {
+ public:
+  RealizedFont(FT_FaceRec_* face, const TEXTMETRICA& metrics, bool emboldenGlyphs, bool slantGlyphs);
+  ~RealizedFont();
+  RealizedFont(const RealizedFont&) = delete;
+  RealizedFont& operator=(const RealizedFont&) = delete;
+
+  const TEXTMETRICA& Metrics() const { return metrics_; }
+  bool HasGlyphs() const { return face_ != nullptr; }
+  // A Windows-1252 byte's glyph.
+  const Glyph& GlyphFor(uint8_t ch);
+  int Advance(uint8_t ch) { return GlyphFor(ch).advance; }
+
+ private:
+  void Render(uint8_t ch, Glyph* out);
+
+  FT_FaceRec_* face_;
+  TEXTMETRICA metrics_;
+  bool embolden_;
+  bool slant_;
+  std::array<Glyph, 256> glyphs_;
+  std::bitset<256> ready_;
+};
+
+// The realisation of `font`; valid until the next call (the cache may be trimmed then).
+RealizedFont& RealizeFont(const LOGFONTA& font);
+
+// The Unicode code point of a Windows-1252 byte.
+uint32_t CodePointFrom1252(uint8_t ch);
+
+// Size of the cell used when no font could be loaded.
+constexpr int kFallbackCellWidth = 7;
+constexpr int kFallbackCellHeight = 16;
+
+}  // namespace portable::gdi

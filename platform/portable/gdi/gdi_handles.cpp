@@ -1,0 +1,213 @@
+#include "gdi_handles.h"
+
+#include <cstring>
+#include <deque>
+
+#include "../diagnostics.h"
+#include "device_context.h"
+
+namespace portable::gdi {
+namespace {
+
+// Handle layout: bit 30 marks a GDI handle, bits 18-29 the slot's generation, bits 0-17 the
+// slot index + 1.
+constexpr uintptr_t kTag = uintptr_t{1} << 30;
+constexpr uintptr_t kIndexBits = 18;
+constexpr uintptr_t kIndexMask = (uintptr_t{1} << kIndexBits) - 1;
+constexpr uintptr_t kGenerationMask = 0xFFF;
+constexpr size_t kMaxObjects = kIndexMask - 1;
+
+struct Table {
+  std::deque<GdiObject> slots;  // a deque: growing never moves live objects
+  std::vector<uint32_t> freeSlots;
+  GdiUsage usage;
+};
+
+Table& Objects() {
+  static Table table;
+  return table;
+}
+
+HGDIOBJ Encode(size_t index, uint16_t generation) {
+  uintptr_t value = kTag | ((generation & kGenerationMask) << kIndexBits) | (index + 1);
+  return reinterpret_cast<HGDIOBJ>(value);
+}
+
+size_t* Counter(GdiUsage& usage, Kind kind) {
+  switch (kind) {
+    case Kind::Pen: return &usage.pens;
+    case Kind::Brush: return &usage.brushes;
+    case Kind::Font: return &usage.fonts;
+    case Kind::Bitmap: return &usage.bitmaps;
+    case Kind::Dc: return &usage.dcs;
+    case Kind::Free: break;
+  }
+  return nullptr;
+}
+
+struct StockSet {
+  HGDIOBJ objects[DEFAULT_GUI_FONT + 1] = {};
+  HBITMAP defaultBitmap = nullptr;
+};
+
+HGDIOBJ MakeStock(Kind kind, GdiObject** out) {
+  HGDIOBJ handle = AllocObject(kind, out);
+  (*out)->stock = true;
+  if (size_t* c = Counter(Objects().usage, kind)) --*c;  // stock objects are not counted
+  return handle;
+}
+
+HGDIOBJ StockPen(UINT style, COLORREF color) {
+  GdiObject* obj = nullptr;
+  HGDIOBJ h = MakeStock(Kind::Pen, &obj);
+  obj->pen = LOGPEN{style, POINT{0, 0}, color};  // stock pens report width 0, as on Windows
+  return h;
+}
+
+HGDIOBJ StockBrush(UINT style, COLORREF color) {
+  GdiObject* obj = nullptr;
+  HGDIOBJ h = MakeStock(Kind::Brush, &obj);
+  obj->brush = LOGBRUSH{style, color, 0};
+  return h;
+}
+
+HGDIOBJ StockFont(LONG height, LONG width, LONG weight, BYTE charSet, BYTE pitchAndFamily,
+                  const char* face) {
+  GdiObject* obj = nullptr;
+  HGDIOBJ h = MakeStock(Kind::Font, &obj);
+  LOGFONTA lf{};
+  lf.lfHeight = height;
+  lf.lfWidth = width;
+  lf.lfWeight = weight;
+  lf.lfCharSet = charSet;
+  lf.lfPitchAndFamily = pitchAndFamily;
+  std::strncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
+  obj->font = lf;
+  return h;
+}
+
+const StockSet& Stock() {
+  static const StockSet set = [] {
+    StockSet s;
+    s.objects[WHITE_BRUSH] = StockBrush(BS_SOLID, 0x00FFFFFF);
+    s.objects[LTGRAY_BRUSH] = StockBrush(BS_SOLID, 0x00C0C0C0);
+    s.objects[GRAY_BRUSH] = StockBrush(BS_SOLID, 0x00808080);
+    s.objects[DKGRAY_BRUSH] = StockBrush(BS_SOLID, 0x00404040);
+    s.objects[BLACK_BRUSH] = StockBrush(BS_SOLID, 0x00000000);
+    s.objects[NULL_BRUSH] = StockBrush(BS_NULL, 0);
+    s.objects[WHITE_PEN] = StockPen(PS_SOLID, 0x00FFFFFF);
+    s.objects[BLACK_PEN] = StockPen(PS_SOLID, 0x00000000);
+    s.objects[NULL_PEN] = StockPen(PS_NULL, 0);
+    s.objects[OEM_FIXED_FONT] = StockFont(12, 8, FW_NORMAL, 255, FIXED_PITCH | FF_MODERN, "Terminal");
+    s.objects[ANSI_FIXED_FONT] = StockFont(12, 9, FW_NORMAL, ANSI_CHARSET, FIXED_PITCH | FF_MODERN, "Courier");
+    s.objects[ANSI_VAR_FONT] = StockFont(12, 9, FW_NORMAL, ANSI_CHARSET, VARIABLE_PITCH | FF_SWISS, "MS Sans Serif");
+    s.objects[SYSTEM_FONT] = StockFont(16, 7, FW_BOLD, ANSI_CHARSET, VARIABLE_PITCH | FF_SWISS, "System");
+    s.objects[DEVICE_DEFAULT_FONT] = StockFont(16, 7, FW_BOLD, ANSI_CHARSET, VARIABLE_PITCH | FF_SWISS, "System");
+    s.objects[SYSTEM_FIXED_FONT] = StockFont(15, 8, FW_NORMAL, ANSI_CHARSET, FIXED_PITCH | FF_MODERN, "Fixedsys");
+    s.objects[DEFAULT_GUI_FONT] = StockFont(-11, 0, FW_NORMAL, ANSI_CHARSET, VARIABLE_PITCH | FF_SWISS, "MS Shell Dlg");
+    GdiObject* obj = nullptr;
+    s.defaultBitmap = static_cast<HBITMAP>(MakeStock(Kind::Bitmap, &obj));
+    obj->bitmap = std::make_unique<BitmapData>();
+    obj->bitmap->width = 1;
+    obj->bitmap->height = 1;
+    obj->bitmap->bitsPixel = 1;
+    obj->bitmap->pixels.assign(1, 0);
+    return s;
+  }();
+  return set;
+}
+
+}  // namespace
+
+HGDIOBJ AllocObject(Kind kind, GdiObject** out) {
+  Table& t = Objects();
+  size_t index;
+  if (!t.freeSlots.empty()) {
+    index = t.freeSlots.back();
+    t.freeSlots.pop_back();
+  } else {
+    if (t.slots.size() >= kMaxObjects) return nullptr;
+    index = t.slots.size();
+    t.slots.emplace_back();
+  }
+  GdiObject& obj = t.slots[index];
+  uint16_t generation = obj.generation;
+  obj = GdiObject{};
+  obj.generation = generation;
+  obj.kind = kind;
+  if (size_t* c = Counter(t.usage, kind)) ++*c;
+  if (out) *out = &obj;
+  return Encode(index, generation);
+}
+
+GdiObject* LookupObject(HGDIOBJ handle) {
+  uintptr_t v = reinterpret_cast<uintptr_t>(handle);
+  if ((v & ~((kTag << 1) - 1)) != 0 || (v & kTag) == 0) return nullptr;
+  size_t index = (v & kIndexMask);
+  if (index == 0) return nullptr;
+  --index;
+  Table& t = Objects();
+  if (index >= t.slots.size()) return nullptr;
+  GdiObject& obj = t.slots[index];
+  if (obj.kind == Kind::Free) return nullptr;
+  if ((obj.generation & kGenerationMask) != ((v >> kIndexBits) & kGenerationMask)) return nullptr;
+  return &obj;
+}
+
+GdiObject* LookupObject(HGDIOBJ handle, Kind kind) {
+  GdiObject* obj = LookupObject(handle);
+  return obj && obj->kind == kind ? obj : nullptr;
+}
+
+DeviceContext* LookupDc(HDC dc) {
+  GdiObject* obj = LookupObject(dc, Kind::Dc);
+  return obj ? obj->dc.get() : nullptr;
+}
+
+void FreeObject(HGDIOBJ handle) {
+  GdiObject* obj = LookupObject(handle);
+  if (!obj || obj->stock) return;
+  Table& t = Objects();
+  if (size_t* c = Counter(t.usage, obj->kind)) --*c;
+  // Move the payload out first: destroying it must not see a half-freed slot.
+  std::unique_ptr<DeviceContext> dc = std::move(obj->dc);
+  std::unique_ptr<BitmapData> bitmap = std::move(obj->bitmap);
+  uint16_t generation = static_cast<uint16_t>((obj->generation + 1) & kGenerationMask);
+  *obj = GdiObject{};
+  obj->generation = generation;
+  size_t index = (reinterpret_cast<uintptr_t>(handle) & kIndexMask) - 1;
+  t.freeSlots.push_back(static_cast<uint32_t>(index));
+}
+
+void AddRef(HGDIOBJ handle, HDC holder) {
+  GdiObject* obj = LookupObject(handle);
+  if (!obj) return;
+  ++obj->refs;
+  if (obj->kind == Kind::Bitmap && !obj->stock) obj->bitmap->owner = holder;
+}
+
+void Release(HGDIOBJ handle) {
+  GdiObject* obj = LookupObject(handle);
+  if (!obj || obj->refs == 0) return;
+  if (--obj->refs != 0) return;
+  if (obj->kind == Kind::Bitmap && obj->bitmap) obj->bitmap->owner = nullptr;
+  if (obj->deletePending) FreeObject(handle);
+}
+
+HGDIOBJ StockObject(int index) {
+  if (index < 0 || index > DEFAULT_GUI_FONT) return nullptr;
+  return Stock().objects[index];
+}
+
+HBITMAP DefaultBitmap() { return Stock().defaultBitmap; }
+
+}  // namespace portable::gdi
+
+namespace portable {
+
+GdiUsage QueryGdiUsage() {
+  gdi::Stock();  // the stock set exists before anything is counted against it
+  return gdi::Objects().usage;
+}
+
+}  // namespace portable

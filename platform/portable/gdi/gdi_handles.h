@@ -1,0 +1,59 @@
+// GDI's object table: every pen, brush, font, bitmap and device context lives in one slot and
+// is named by a handle that encodes the slot and its generation, so a stale or forged handle
+// is recognised and refused instead of followed.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "../../win32.h"
+
+namespace portable::gdi {
+
+struct DeviceContext;
+
+enum class Kind : uint8_t { Free, Pen, Brush, Font, Bitmap, Dc };
+
+struct BitmapData {
+  int width = 0;
+  int height = 0;
+  int bitsPixel = 32;  // 1 for the default monochrome bitmap of a new memory DC
+  std::vector<uint32_t> pixels;
+  HDC owner = nullptr;  // the one DC that has it selected (now or in a saved state)
+};
+
+struct GdiObject {
+  Kind kind = Kind::Free;
+  uint16_t generation = 0;
+  bool stock = false;
+  bool deletePending = false;  // DeleteObject came while selected: freed on last release
+  uint32_t refs = 0;           // selections in DCs, current and saved states
+  LOGPEN pen{};
+  LOGBRUSH brush{};
+  LOGFONTA font{};
+  std::unique_ptr<BitmapData> bitmap;
+  std::unique_ptr<DeviceContext> dc;
+};
+
+// Makes a new object of `kind` and returns its handle; nullptr when the table is full.
+HGDIOBJ AllocObject(Kind kind, GdiObject** out);
+// The live object behind `handle`, or nullptr. With a kind, objects of other kinds count as
+// invalid too.
+GdiObject* LookupObject(HGDIOBJ handle);
+GdiObject* LookupObject(HGDIOBJ handle, Kind kind);
+DeviceContext* LookupDc(HDC dc);
+// Frees the slot now (no checks of references).
+void FreeObject(HGDIOBJ handle);
+
+// A DC starts or stops holding `handle` in its current or a saved state.
+void AddRef(HGDIOBJ handle, HDC holder);
+void Release(HGDIOBJ handle);
+
+// Stock objects: made once, never freed. `index` as GetStockObject takes it.
+HGDIOBJ StockObject(int index);
+// The 1x1 monochrome bitmap every new memory DC starts with.
+HBITMAP DefaultBitmap();
+
+}  // namespace portable::gdi

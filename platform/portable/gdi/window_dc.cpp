@@ -1,0 +1,80 @@
+// Device contexts on a window's client area: pixels go to the top-level framebuffer that
+// USER32 owns, looked up again at every drawing call.
+#include <memory>
+
+#include "../window_surface.h"
+#include "device_context.h"
+#include "gdi_handles.h"
+
+namespace portable::gdi {
+namespace {
+
+class WindowLink final : public SurfaceLink {
+ public:
+  explicit WindowLink(HWND hwnd) : hwnd_(hwnd) {}
+
+  HWND Window() const override { return hwnd_; }
+
+  bool Resolve(Target* out, RECT* visibleClient) override {
+    WindowSurface surface;
+    if (!QueryWindowSurface(hwnd_, &surface)) return false;
+    const PixelBuffer& fb = surface.framebuffer;
+    if (!fb.pixels || fb.width <= 0 || fb.height <= 0 || fb.stride < fb.width) return false;
+    out->pixels = fb.pixels;
+    out->stride = fb.stride;
+    out->originX = surface.clientOrigin.x;
+    out->originY = surface.clientOrigin.y;
+    out->extent = Box{-out->originX, -out->originY, fb.width - out->originX, fb.height - out->originY};
+    out->mono = false;
+    *visibleClient = surface.visible;
+    return true;
+  }
+
+  void PixelsChanged(const RECT& clientRect) override { NotifyPixelsChanged(hwnd_, clientRect); }
+
+  void TextDrawn(int x, int y, const char* text, int length) override {
+    NotifyTextDrawn(hwnd_, x, y, text, length);
+  }
+
+ private:
+  HWND hwnd_;
+};
+
+// The client area that a DC of `hwnd` may draw on: visible, inside the paint clip, and, with
+// WS_CLIPCHILDREN, outside every visible child.
+Region VisibleArea(HWND hwnd, const WindowSurface& surface, const RECT* paintClip) {
+  Region area(BoxFromRect(surface.visible));
+  if (paintClip) area.IntersectBox(BoxFromRect(*paintClip));
+  if (!(static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE)) & WS_CLIPCHILDREN)) return area;
+  for (HWND child = GetWindow(hwnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (!IsWindowVisible(child)) continue;
+    RECT r;
+    if (!GetWindowRect(child, &r)) continue;
+    MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&r), 2);
+    area.SubtractBox(NormalizedBox(r.left, r.top, r.right, r.bottom));
+  }
+  return area;
+}
+
+}  // namespace
+}  // namespace portable::gdi
+
+namespace portable {
+
+HDC CreateWindowDC(HWND hwnd, const RECT* paintClip) {
+  WindowSurface surface;
+  if (!hwnd || !QueryWindowSurface(hwnd, &surface)) return nullptr;
+  HDC dc = gdi::NewDeviceContext(std::make_unique<gdi::WindowLink>(hwnd));
+  if (!dc) return nullptr;
+  gdi::LookupDc(dc)->windowVisible = gdi::VisibleArea(hwnd, surface, paintClip);
+  return dc;
+}
+
+bool DestroyWindowDC(HDC dc) {
+  gdi::DeviceContext* ctx = gdi::LookupDc(dc);
+  if (!ctx || !ctx->window) return false;
+  gdi::DestroyDeviceContext(dc);
+  return true;
+}
+
+}  // namespace portable
