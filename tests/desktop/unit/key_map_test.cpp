@@ -1,0 +1,127 @@
+#include "platform/portable/host_sdl/key_map.h"
+
+#include <gtest/gtest.h>
+
+namespace portable {
+namespace {
+
+UINT Vk(SDL_Keycode sym, SDL_Scancode scancode, Uint16 mod = KMOD_NONE) {
+  return VirtualKeyFromSdl(sym, scancode, mod);
+}
+
+TEST(KeyMap, DigitsOfTheMainRowFollowTheKeyNotTheCharacter) {
+  EXPECT_EQ(Vk(SDLK_0, SDL_SCANCODE_0), 48u);
+  EXPECT_EQ(Vk(SDLK_1, SDL_SCANCODE_1), 49u);
+  EXPECT_EQ(Vk(SDLK_5, SDL_SCANCODE_5), 53u);
+  EXPECT_EQ(Vk(SDLK_9, SDL_SCANCODE_9), 57u);
+  // A French layout puts '&' and 'ç' on these keys; Windows still reports the digits.
+  EXPECT_EQ(Vk(SDLK_AMPERSAND, SDL_SCANCODE_1), 49u);
+  EXPECT_EQ(Vk(0xE7, SDL_SCANCODE_9), 57u);
+  // Shift held does not change the code.
+  EXPECT_EQ(Vk(SDLK_5, SDL_SCANCODE_5, KMOD_LSHIFT), 53u);
+}
+
+TEST(KeyMap, KeypadGivesDigitsOnlyWithNumLockOnAndShiftUp) {
+  for (int n = 0; n <= 9; ++n) {
+    const auto scancode = static_cast<SDL_Scancode>(n == 0 ? SDL_SCANCODE_KP_0 : SDL_SCANCODE_KP_1 + n - 1);
+    EXPECT_EQ(Vk(SDLK_KP_0, scancode, KMOD_NUM), static_cast<UINT>(96 + n)) << n;
+  }
+  EXPECT_EQ(Vk(SDLK_KP_PERIOD, SDL_SCANCODE_KP_PERIOD, KMOD_NUM), static_cast<UINT>(VK_DECIMAL));
+  // NumLock off: the navigation keys printed under the digits.
+  EXPECT_EQ(Vk(SDLK_KP_0, SDL_SCANCODE_KP_0), static_cast<UINT>(VK_INSERT));
+  EXPECT_EQ(Vk(SDLK_KP_1, SDL_SCANCODE_KP_1), static_cast<UINT>(VK_END));
+  EXPECT_EQ(Vk(SDLK_KP_2, SDL_SCANCODE_KP_2), static_cast<UINT>(VK_DOWN));
+  EXPECT_EQ(Vk(SDLK_KP_3, SDL_SCANCODE_KP_3), static_cast<UINT>(VK_NEXT));
+  EXPECT_EQ(Vk(SDLK_KP_4, SDL_SCANCODE_KP_4), static_cast<UINT>(VK_LEFT));
+  EXPECT_EQ(Vk(SDLK_KP_5, SDL_SCANCODE_KP_5), static_cast<UINT>(VK_CLEAR));
+  EXPECT_EQ(Vk(SDLK_KP_6, SDL_SCANCODE_KP_6), static_cast<UINT>(VK_RIGHT));
+  EXPECT_EQ(Vk(SDLK_KP_7, SDL_SCANCODE_KP_7), static_cast<UINT>(VK_HOME));
+  EXPECT_EQ(Vk(SDLK_KP_8, SDL_SCANCODE_KP_8), static_cast<UINT>(VK_UP));
+  EXPECT_EQ(Vk(SDLK_KP_9, SDL_SCANCODE_KP_9), static_cast<UINT>(VK_PRIOR));
+  EXPECT_EQ(Vk(SDLK_KP_PERIOD, SDL_SCANCODE_KP_PERIOD), static_cast<UINT>(VK_DELETE));
+  // NumLock on with Shift held: navigation too.
+  EXPECT_EQ(Vk(SDLK_KP_5, SDL_SCANCODE_KP_5, KMOD_NUM | KMOD_RSHIFT), static_cast<UINT>(VK_CLEAR));
+}
+
+TEST(KeyMap, KeypadOperatorsDoNotDependOnNumLock) {
+  for (Uint16 mod : {Uint16{KMOD_NONE}, Uint16{KMOD_NUM}}) {
+    EXPECT_EQ(Vk(SDLK_KP_PLUS, SDL_SCANCODE_KP_PLUS, mod), 107u);
+    EXPECT_EQ(Vk(SDLK_KP_MINUS, SDL_SCANCODE_KP_MINUS, mod), 109u);
+    EXPECT_EQ(Vk(SDLK_KP_MULTIPLY, SDL_SCANCODE_KP_MULTIPLY, mod), static_cast<UINT>(VK_MULTIPLY));
+    EXPECT_EQ(Vk(SDLK_KP_DIVIDE, SDL_SCANCODE_KP_DIVIDE, mod), static_cast<UINT>(VK_DIVIDE));
+    EXPECT_EQ(Vk(SDLK_KP_ENTER, SDL_SCANCODE_KP_ENTER, mod), static_cast<UINT>(VK_RETURN));
+  }
+}
+
+TEST(KeyMap, PlusAndMinusOfTheMainKeyboardAreOemKeys) {
+  EXPECT_EQ(Vk(SDLK_EQUALS, SDL_SCANCODE_EQUALS), 187u);
+  EXPECT_EQ(Vk(SDLK_EQUALS, SDL_SCANCODE_EQUALS, KMOD_LSHIFT), 187u);
+  EXPECT_EQ(Vk(SDLK_MINUS, SDL_SCANCODE_MINUS), 189u);
+  // German layout: '+' sits where the US ']' is, and Windows calls it VK_OEM_PLUS.
+  EXPECT_EQ(Vk(SDLK_PLUS, SDL_SCANCODE_RIGHTBRACKET), 187u);
+}
+
+TEST(KeyMap, LettersFollowTheLayout) {
+  EXPECT_EQ(Vk(SDLK_a, SDL_SCANCODE_A), 65u);
+  EXPECT_EQ(Vk(SDLK_z, SDL_SCANCODE_Z), 90u);
+  // AZERTY: the key at the US 'Q' position types 'a'.
+  EXPECT_EQ(Vk(SDLK_a, SDL_SCANCODE_Q), 65u);
+  // A layout without Latin letters: Windows falls back on the key's position.
+  EXPECT_EQ(Vk(0x0444, SDL_SCANCODE_A), 65u);
+}
+
+TEST(KeyMap, NamedKeys) {
+  EXPECT_EQ(Vk(SDLK_ESCAPE, SDL_SCANCODE_ESCAPE), 27u);
+  EXPECT_EQ(Vk(SDLK_SPACE, SDL_SCANCODE_SPACE), 32u);
+  EXPECT_EQ(Vk(SDLK_RETURN, SDL_SCANCODE_RETURN), 13u);
+  EXPECT_EQ(Vk(SDLK_TAB, SDL_SCANCODE_TAB), 9u);
+  EXPECT_EQ(Vk(SDLK_BACKSPACE, SDL_SCANCODE_BACKSPACE), 8u);
+  EXPECT_EQ(Vk(SDLK_F1, SDL_SCANCODE_F1), 0x70u);
+  EXPECT_EQ(Vk(SDLK_F4, SDL_SCANCODE_F4), 0x73u);
+  EXPECT_EQ(Vk(SDLK_F12, SDL_SCANCODE_F12), 0x7Bu);
+  EXPECT_EQ(Vk(SDLK_F13, SDL_SCANCODE_F13), 0x7Cu);
+  EXPECT_EQ(Vk(SDLK_F24, SDL_SCANCODE_F24), 0x87u);
+  EXPECT_EQ(Vk(SDLK_LEFT, SDL_SCANCODE_LEFT), 0x25u);
+  EXPECT_EQ(Vk(SDLK_UP, SDL_SCANCODE_UP), 0x26u);
+  EXPECT_EQ(Vk(SDLK_RIGHT, SDL_SCANCODE_RIGHT), 0x27u);
+  EXPECT_EQ(Vk(SDLK_DOWN, SDL_SCANCODE_DOWN), 0x28u);
+  EXPECT_EQ(Vk(SDLK_HOME, SDL_SCANCODE_HOME), 0x24u);
+  EXPECT_EQ(Vk(SDLK_END, SDL_SCANCODE_END), 0x23u);
+  EXPECT_EQ(Vk(SDLK_PAGEUP, SDL_SCANCODE_PAGEUP), 0x21u);
+  EXPECT_EQ(Vk(SDLK_PAGEDOWN, SDL_SCANCODE_PAGEDOWN), 0x22u);
+  EXPECT_EQ(Vk(SDLK_INSERT, SDL_SCANCODE_INSERT), 0x2Du);
+  EXPECT_EQ(Vk(SDLK_DELETE, SDL_SCANCODE_DELETE), 0x2Eu);
+}
+
+TEST(KeyMap, BothSidesOfAModifierGiveTheGenericCode) {
+  EXPECT_EQ(Vk(SDLK_LSHIFT, SDL_SCANCODE_LSHIFT), static_cast<UINT>(VK_SHIFT));
+  EXPECT_EQ(Vk(SDLK_RSHIFT, SDL_SCANCODE_RSHIFT), static_cast<UINT>(VK_SHIFT));
+  EXPECT_EQ(Vk(SDLK_LCTRL, SDL_SCANCODE_LCTRL), static_cast<UINT>(VK_CONTROL));
+  EXPECT_EQ(Vk(SDLK_RCTRL, SDL_SCANCODE_RCTRL), static_cast<UINT>(VK_CONTROL));
+  EXPECT_EQ(Vk(SDLK_LALT, SDL_SCANCODE_LALT), static_cast<UINT>(VK_MENU));
+  EXPECT_EQ(Vk(SDLK_RALT, SDL_SCANCODE_RALT), static_cast<UINT>(VK_MENU));
+}
+
+TEST(KeyMap, OemPunctuation) {
+  EXPECT_EQ(Vk(SDLK_SEMICOLON, SDL_SCANCODE_SEMICOLON), static_cast<UINT>(VK_OEM_1));
+  EXPECT_EQ(Vk(SDLK_COMMA, SDL_SCANCODE_COMMA), static_cast<UINT>(VK_OEM_COMMA));
+  EXPECT_EQ(Vk(SDLK_PERIOD, SDL_SCANCODE_PERIOD), static_cast<UINT>(VK_OEM_PERIOD));
+  EXPECT_EQ(Vk(SDLK_SLASH, SDL_SCANCODE_SLASH), static_cast<UINT>(VK_OEM_2));
+  EXPECT_EQ(Vk(SDLK_BACKQUOTE, SDL_SCANCODE_GRAVE), static_cast<UINT>(VK_OEM_3));
+  EXPECT_EQ(Vk(SDLK_LEFTBRACKET, SDL_SCANCODE_LEFTBRACKET), static_cast<UINT>(VK_OEM_4));
+  EXPECT_EQ(Vk(SDLK_BACKSLASH, SDL_SCANCODE_BACKSLASH), static_cast<UINT>(VK_OEM_5));
+  EXPECT_EQ(Vk(SDLK_RIGHTBRACKET, SDL_SCANCODE_RIGHTBRACKET), static_cast<UINT>(VK_OEM_6));
+  EXPECT_EQ(Vk(SDLK_QUOTE, SDL_SCANCODE_APOSTROPHE), static_cast<UINT>(VK_OEM_7));
+  EXPECT_EQ(Vk(SDLK_LESS, SDL_SCANCODE_NONUSBACKSLASH), static_cast<UINT>(VK_OEM_102));
+  // An unusual character on a punctuation key: its position decides.
+  EXPECT_EQ(Vk(0xF6, SDL_SCANCODE_SEMICOLON), static_cast<UINT>(VK_OEM_1));
+}
+
+TEST(KeyMap, KeysWindowsHasNoCodeForGiveZero) {
+  EXPECT_EQ(Vk(SDLK_UNKNOWN, SDL_SCANCODE_UNKNOWN), 0u);
+  EXPECT_EQ(Vk(SDLK_AUDIOPLAY, SDL_SCANCODE_AUDIOPLAY), 0u);
+  EXPECT_EQ(Vk(SDLK_KP_EQUALS, SDL_SCANCODE_KP_EQUALS), 0u);
+}
+
+}  // namespace
+}  // namespace portable
