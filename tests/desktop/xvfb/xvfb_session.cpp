@@ -77,7 +77,7 @@ bool XvfbSession::Start(int width, int height, std::string* error) {
   }
   std::vector<std::string> args = {"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0",
                                    std::to_string(width) + "x" + std::to_string(height) + "x24",
-                                   "-nolisten", "tcp", "-noreset"};
+                                   "-nolisten", "tcp", "-noreset", "-br"};
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addclose(&actions, fds[0]);
