@@ -57,3 +57,13 @@ HGLOBAL WINAPI GlobalFree(HGLOBAL mem) {
   std::free(mem);
   return nullptr;
 }
+
+SIZE_T WINAPI GlobalSize(HGLOBAL mem) {
+  std::lock_guard<std::mutex> guard(portable::Blocks().lock);
+  auto it = portable::Blocks().live.find(mem);
+  if (it == portable::Blocks().live.end()) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return 0;
+  }
+  return it->second;
+}

@@ -104,6 +104,13 @@ SIZE_T WINAPI HeapSize(HANDLE handle, DWORD /*flags*/, LPCVOID mem) {
   return static_cast<SIZE_T>(-1);
 }
 
+BOOL WINAPI HeapValidate(HANDLE handle, DWORD /*flags*/, LPCVOID mem) {
+  std::lock_guard<std::mutex> guard(portable::Registry().lock);
+  KernelHeap* heap = portable::Find(handle);
+  if (!heap) return FALSE;
+  return !mem || heap->blocks.count(const_cast<void*>(mem)) ? TRUE : FALSE;
+}
+
 // Nothing to coalesce (blocks come from the C allocator); reports the largest block the heap
 // could still hand out, and counts the call so tests can see the retry policy.
 SIZE_T WINAPI HeapCompact(HANDLE handle, DWORD /*flags*/) {
