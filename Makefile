@@ -10,7 +10,7 @@ setup:
 	@scripts/setup
 
 build: setup
-	@cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
+	@cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSPIRALS_BENCH=ON $(CMAKE_FLAGS) >/dev/null
 	@cmake --build build -j$(JOBS)
 
 run: build
