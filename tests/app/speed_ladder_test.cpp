@@ -71,7 +71,7 @@ TEST(LowerSpeed, EveryBandFromItsEdges) {
   ExpectPress(loweredSpeed(2.5), 2.25, {});
   ExpectPress(loweredSpeed(2.25), 0x1.e666666666666p+0, {3000});  // 2.0 then 1.9: two rows
   ExpectPress(loweredSpeed(2.0), 0x1.e666666666666p+0, {3000});
-  ExpectPress(loweredSpeed(1.0), 0x1.cccccccccccccp-1, {4000});  // 0.9
+  ExpectPress(loweredSpeed(1.0), 0x1.ccccccccccccdp-1, {4000});  // 0.9
   ExpectPress(loweredSpeed(0.5), 0x1.ccccccccccccdp-2, {8000});  // 0.45
   ExpectPress(loweredSpeed(0.12), 0x1.1eb851eb851ebp-4, {8000});
 }
