@@ -43,6 +43,16 @@ struct Engine {
   FcConfig* config = nullptr;
   bool warned = false;
   std::map<Key, std::unique_ptr<RealizedFont>> fonts;
+
+  // At exit: faces before their library, and fontconfig's own caches last.
+  ~Engine() {
+    fonts.clear();
+    if (library) FT_Done_FreeType(library);
+    if (config) {
+      FcConfigDestroy(config);
+      FcFini();
+    }
+  }
 };
 
 Engine& TheEngine() {
