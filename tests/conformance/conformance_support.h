@@ -1,0 +1,101 @@
+// Shared pieces of the Win32 conformance tests: a window procedure that records every
+// message it receives, expected-sequence tables, test window classes, and helpers that work
+// the same against our layer and against a real Win32.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/win32.h"
+
+namespace conformance {
+
+// One message as the recording procedure saw it.
+struct Recorded {
+  HWND hwnd;
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
+};
+
+// How an expected entry is matched.
+enum EntryFlags : unsigned {
+  kSent = 0,            // must appear here
+  kOptional = 1u << 0,  // Windows may or may not send it
+  kWParam = 1u << 1,    // wParam must equal `wParam`
+  kLParam = 1u << 2,    // lParam must equal `lParam`
+};
+
+struct Expected {
+  UINT message;
+  unsigned flags = kSent;
+  WPARAM wParam = 0;
+  LPARAM lParam = 0;
+};
+
+// What the recording procedure does besides recording; reset before every test.
+struct Behaviour {
+  bool paintWithBeginPaint = true;  // WM_PAINT: BeginPaint/EndPaint, keeping the PAINTSTRUCT
+  bool eraseReturnsZero = false;    // WM_ERASEBKGND: return 0 instead of default processing
+  bool swallowClose = false;        // WM_CLOSE: return 0 without default processing
+  UINT destroySelfOn = 0;           // this message makes the procedure destroy its window
+  bool failCreate = false;          // WM_CREATE returns -1
+};
+
+// The recorder's state (the tests run on one thread).
+struct RecorderState {
+  std::vector<Recorded> trace;
+  Behaviour behaviour;
+  PAINTSTRUCT lastPaint{};
+  int paintCount = 0;
+  BOOL destroyResult = FALSE;
+  bool destroyedWindowWasWindowAfter = true;  // IsWindow right after the inner DestroyWindow
+};
+RecorderState& Recorder();
+// Clears the trace, the paint facts and the behaviour.
+void ResetRecorder();
+
+// Messages that say nothing about the behaviour under test and that Windows sends or not
+// depending on version, theme, input method and window manager.
+bool IsIgnored(UINT message);
+
+// The recorded messages of `hwnd` (all windows when null), ignored ones dropped.
+std::vector<Recorded> Filtered(HWND hwnd = nullptr);
+
+// Compares a trace with an expected sequence; optional entries may be missing. Returns an
+// empty string on a match, otherwise both sequences for the failure message.
+std::string MatchSequence(const std::vector<Recorded>& actual, const std::vector<Expected>& expected);
+int CountMessage(const std::vector<Recorded>& actual, UINT message);
+std::string Describe(const std::vector<Recorded>& actual);
+const char* MessageName(UINT message);
+
+// Test window classes, registered once per process.
+// kTraceClass: recording procedure, white class brush, 8 extra window bytes.
+// kNoBrushClass: recording procedure, no class brush.
+extern const char* const kTraceClass;
+extern const char* const kNoBrushClass;
+ATOM TraceClassAtom();
+void RegisterTestClasses();
+
+// Style of the usual test window: a visible popup with caption and sizing frame.
+constexpr DWORD kFramedPopup = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_VISIBLE;
+
+// Creates a top-level test window of modest size at (x, y).
+HWND CreateTestWindow(DWORD style, int x = 40, int y = 40, int width = 240, int height = 180,
+                      const char* className = kTraceClass);
+
+// Retrieves and dispatches whatever is waiting (sent, posted, paint, due timers), and on a real
+// Win32 also what the window system delivers in the next moments, so a test starts quiet.
+void Settle();
+
+// True when running under Wine rather than Windows or our layer.
+bool RunningOnWine();
+
+// Queues a key press and release as the keyboard would (input messages, not posted ones).
+// Returns false when the input cannot be queued here.
+bool QueueKeyInput(HWND target, UINT virtualKey);
+
+// Waits until a message in [first, last] is waiting for `hwnd`, up to `timeoutMs`.
+bool WaitForQueued(HWND hwnd, UINT first, UINT last, DWORD timeoutMs);
+
+}  // namespace conformance
