@@ -172,7 +172,8 @@ LRESULT WINAPI DefFrameProcA(HWND frame, HWND mdiClient, UINT msg, WPARAM wParam
       }
       break;
     case WM_SIZE:
-      if (client != nullptr) {
+      // A minimised frame keeps its client's size for the restore.
+      if (client != nullptr && wParam != SIZE_MINIMIZED) {
         MoveWindow(mdiClient, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
         return 0;
       }
