@@ -49,7 +49,11 @@ SdlHost::SdlHost()
   }
 }
 
-SdlHost::~SdlHost() { ProcessExiting(0); }
+SdlHost::~SdlHost() {
+  ProcessExiting(0);
+  // Whatever still runs at exit falls back on the default host rather than a dead one.
+  if (&CurrentHost() == this) SetHost(nullptr);
+}
 
 uint64_t SdlHost::NowUs() const {
   return static_cast<uint64_t>(
@@ -247,12 +251,23 @@ bool InstallSdlHost() {
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
-  if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+  const bool opened = SDL_Init(SDL_INIT_VIDEO) == 0;
+  std::string problem = opened ? "" : SDL_GetError();
+  // Without a display SDL falls back on drivers that show nothing: a program nobody can see
+  // or stop. Those serve only when asked for by name.
+  if (opened && !std::getenv("SDL_VIDEODRIVER")) {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver && (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0)) {
+      problem = "no X11 or Wayland display found";
+      SDL_Quit();
+    }
+  }
+  if (!opened || !problem.empty()) {
     const char* display = std::getenv("DISPLAY");
     std::fprintf(stderr,
                  "spirals: cannot open the display (%s%s%s): set DISPLAY or run `make run`, which starts a "
                  "virtual one\n",
-                 SDL_GetError(), display && *display ? "; DISPLAY is " : "; DISPLAY is not set",
+                 problem.c_str(), display && *display ? "; DISPLAY is " : "; DISPLAY is not set",
                  display && *display ? display : "");
     return false;
   }

@@ -1,0 +1,286 @@
+// The real program on a private virtual X server, driven like a user drives it.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "xvfb_session.h"
+
+namespace {
+
+using desktop_test::Child;
+using desktop_test::Image;
+
+using desktop_test::WaitUntil;
+
+const std::string kProgram = SPIRALS_BINARY_DIR "/spirals";
+const std::string kTitle = "ZELVARI in KORVEX PRO";
+const std::string kSpeedLabel = "Velocita'[ + - ] =";
+const std::string kCurveLabel = "   Tipo[ 1-9 ] =";
+const std::string kControls = "       Mouse SX=Ridisegna  DX=Pausa  ESC=Esci          ";
+const std::string kPauseLine = "Pausa - Mouse DX=Contnua  ESC=Esci          " + std::string(255, ' ');
+constexpr int kScreenWidth = 640;
+constexpr int kScreenHeight = 480;
+constexpr int kPatienceMs = 30000;  // a loaded machine may be slow to start and draw
+
+struct TextLine {
+  long ms = 0;
+  int x = 0;
+  int y = 0;
+  std::string text;
+  bool IsStatus() const { return text.rfind(kSpeedLabel, 0) == 0; }
+  bool IsPause() const { return text == kPauseLine; }
+  // The number after the curve label; -1 when absent.
+  int Curves() const {
+    const size_t at = text.find(kCurveLabel);
+    if (at == std::string::npos) return -1;
+    return std::atoi(text.c_str() + at + kCurveLabel.size());
+  }
+  double Speed() const { return std::atof(text.c_str() + kSpeedLabel.size()); }
+};
+
+class ProgramTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (access(kProgram.c_str(), X_OK) != 0) GTEST_SKIP() << kProgram << " is not built";
+    std::string error;
+    ASSERT_TRUE(xvfb_.Start(kScreenWidth, kScreenHeight, &error)) << error;
+    folder_ = desktop_test::MakeTempFolder();
+    log_ = folder_ + "/text.log";
+    ASSERT_TRUE(program_.Start({kProgram}, {"SPIRALS_TEXT_LOG=" + log_}, folder_ + "/stderr.txt"));
+    ASSERT_TRUE(WaitUntil([&] { return FindWindow(); }, kPatienceMs, 100))
+        << "no window titled \"" << kTitle << "\"; stderr: " << desktop_test::ReadFile(folder_ + "/stderr.txt");
+    // Keys go to the focused window, the wheel to the window under the pointer.
+    desktop_test::Run({"xdotool", "windowfocus", window_});
+    desktop_test::Run({"xdotool", "mousemove", std::to_string(kScreenWidth / 2), std::to_string(kScreenHeight / 2)});
+    ASSERT_TRUE(WaitUntil([&] { return !Lines().empty(); }, kPatienceMs)) << "nothing drawn";
+  }
+
+  void TearDown() override {
+    program_.Kill();
+    if (!folder_.empty()) {
+      unlink(log_.c_str());
+      unlink((folder_ + "/stderr.txt").c_str());
+      rmdir(folder_.c_str());
+    }
+  }
+
+  bool FindWindow() {
+    std::string out;
+    if (desktop_test::Run({"xdotool", "search", "--name", "^" + kTitle + "$"}, &out) != 0) return false;
+    std::istringstream in(out);
+    return static_cast<bool>(std::getline(in, window_)) && !window_.empty();
+  }
+
+  std::vector<TextLine> Lines() const {
+    std::vector<TextLine> lines;
+    std::istringstream in(desktop_test::ReadFile(log_));
+    std::string raw;
+    while (std::getline(in, raw)) {
+      TextLine line;
+      std::istringstream fields(raw);
+      if (!(fields >> line.ms >> line.x >> line.y)) continue;
+      const size_t textAt = static_cast<size_t>(fields.tellg()) + 1;
+      line.text = textAt <= raw.size() ? raw.substr(textAt) : "";
+      lines.push_back(line);
+    }
+    return lines;
+  }
+
+  // The most recent status line at or after line `from`.
+  bool LastStatus(size_t from, TextLine* out) const {
+    const auto lines = Lines();
+    for (size_t i = lines.size(); i > from; --i) {
+      if (lines[i - 1].IsStatus()) {
+        *out = lines[i - 1];
+        return true;
+      }
+    }
+    return false;
+  }
+
+  void Key(const std::string& key) { ASSERT_EQ(desktop_test::Run({"xdotool", "key", key}), 0) << key; }
+  void Click(int button) { ASSERT_EQ(desktop_test::Run({"xdotool", "click", std::to_string(button)}), 0) << button; }
+
+  // Waits for a status line after line `from` that satisfies `check`.
+  bool WaitForStatus(size_t from, const std::function<bool(const TextLine&)>& check) {
+    return WaitUntil(
+        [&] {
+          const auto lines = Lines();
+          for (size_t i = from; i < lines.size(); ++i) {
+            if (lines[i].IsStatus() && check(lines[i])) return true;
+          }
+          return false;
+        },
+        kPatienceMs);
+  }
+
+  // Presses `key`, then waits for a status line showing a speed that `moved` accepts.
+  void ExpectSpeedMoves(const std::string& how, const std::function<void()>& act,
+                        const std::function<bool(double before, double after)>& moved) {
+    TextLine before;
+    ASSERT_TRUE(LastStatus(0, &before));
+    const size_t from = Lines().size();
+    act();
+    EXPECT_TRUE(WaitForStatus(from, [&](const TextLine& l) { return moved(before.Speed(), l.Speed()); }))
+        << how << " did not move the speed from " << before.Speed();
+  }
+
+  void ExpectExitWithCodeZeroWithinTwoSeconds() {
+    int status = 0;
+    ASSERT_TRUE(program_.WaitExit(2000, &status)) << "still running two seconds later";
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+  }
+
+  desktop_test::XvfbSession xvfb_;
+  Child program_;
+  std::string folder_;
+  std::string log_;
+  std::string window_;
+};
+
+TEST_F(ProgramTest, FullScreenWindowAtTheTopLeftWithCurvesAndStatusText) {
+  std::string geometry;
+  ASSERT_EQ(desktop_test::Run({"xdotool", "getwindowgeometry", window_}, &geometry), 0);
+  EXPECT_NE(geometry.find("Position: 0,0"), std::string::npos) << geometry;
+
+  // Black background, coloured curve pixels near the centre, white text at the top left.
+  Image screen;
+  int black = 0, centreColoured = 0, whiteText = 0;
+  const bool seen = WaitUntil(
+      [&] {
+        if (!desktop_test::Screenshot(&screen)) return false;
+        black = centreColoured = whiteText = 0;
+        for (int y = 0; y < screen.height; ++y) {
+          for (int x = 0; x < screen.width; ++x) {
+            const uint32_t p = screen.At(x, y);
+            if (p == 0) ++black;
+            const bool nearCentre = std::abs(x - screen.width / 2) < screen.width / 4 &&
+                                    std::abs(y - screen.height / 2) < screen.height / 4;
+            if (nearCentre && p != 0 && p != 0xFFFFFF) ++centreColoured;
+            if (y < 16 && x < 400 && p == 0xFFFFFF) ++whiteText;
+          }
+        }
+        return black > screen.width * screen.height / 2 && centreColoured >= 50 && whiteText >= 50;
+      },
+      kPatienceMs, 250);
+  EXPECT_TRUE(seen) << "black " << black << ", coloured near the centre " << centreColoured
+                    << ", white in the status line " << whiteText;
+  // The text stays within the first line: below it, near the left edge, no white glyph rows.
+  int whiteBelow = 0;
+  for (int y = 20; y < 36; ++y) {
+    for (int x = 0; x < 60; ++x) whiteBelow += screen.At(x, y) == 0xFFFFFF;
+  }
+  EXPECT_LT(whiteBelow, 20);
+}
+
+TEST_F(ProgramTest, DigitKeysChangeTheCurveCountInTheStatusLine) {
+  size_t from = Lines().size();
+  Key("3");
+  ASSERT_TRUE(WaitForStatus(from, [](const TextLine& l) { return l.Curves() == 3; }));
+  from = Lines().size();
+  Key("5");
+  TextLine five;
+  ASSERT_TRUE(WaitForStatus(from, [&](const TextLine& l) {
+    five = l;
+    return l.Curves() == 5;
+  }));
+  EXPECT_EQ(five.x, 0);
+  EXPECT_EQ(five.y, 0);
+  const std::string tail = kCurveLabel + " 5" + kControls;
+  ASSERT_GE(five.text.size(), tail.size());
+  EXPECT_EQ(five.text.substr(five.text.size() - tail.size()), tail);
+  EXPECT_EQ(five.text.substr(0, kSpeedLabel.size() + 1), kSpeedLabel + " ");
+}
+
+TEST_F(ProgramTest, NumericPadDigitsWithNumLockOn) {
+  size_t from = Lines().size();
+  Key("3");
+  ASSERT_TRUE(WaitForStatus(from, [](const TextLine& l) { return l.Curves() == 3; }));
+  Key("Num_Lock");
+  from = Lines().size();
+  // The keypad's 7 key (its unshifted sign is Home): a digit only because NumLock is on.
+  Key("KP_Home");
+  EXPECT_TRUE(WaitForStatus(from, [](const TextLine& l) { return l.Curves() == 7; }));
+}
+
+TEST_F(ProgramTest, PlusMinusAndTheWheelChangeTheSpeed) {
+  auto up = [](double before, double after) { return after > before; };
+  auto down = [](double before, double after) { return after < before; };
+  ExpectSpeedMoves("keypad +", [&] { Key("KP_Add"); }, up);
+  ExpectSpeedMoves("= key", [&] { Key("equal"); }, up);
+  ExpectSpeedMoves("wheel forward", [&] { Click(4); }, up);
+  ExpectSpeedMoves("- key", [&] { Key("minus"); }, down);
+  ExpectSpeedMoves("keypad -", [&] { Key("KP_Subtract"); }, down);
+  ExpectSpeedMoves("wheel back", [&] { Click(5); }, down);
+}
+
+TEST_F(ProgramTest, RightButtonPausesAndResumes) {
+  size_t from = Lines().size();
+  Click(3);
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        const auto lines = Lines();
+        for (size_t i = from; i < lines.size(); ++i) {
+          if (lines[i].IsPause()) return lines[i].x == 0 && lines[i].y == 0;
+        }
+        return false;
+      },
+      kPatienceMs))
+      << "no pause line";
+  // A second press at the same place soon after is a double click, which does not resume:
+  // press somewhere else.
+  desktop_test::Run({"xdotool", "mousemove", std::to_string(kScreenWidth / 2 + 40), std::to_string(kScreenHeight / 2)});
+  Click(3);
+  // Running again: the drawing steps print status lines and the pause line stops.
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        const auto lines = Lines();
+        size_t statusAfterLastPause = 0;
+        for (const TextLine& l : lines) {
+          if (l.IsPause()) statusAfterLastPause = 0;
+          else if (l.IsStatus()) ++statusAfterLastPause;
+        }
+        return statusAfterLastPause >= 20;
+      },
+      kPatienceMs));
+}
+
+TEST_F(ProgramTest, EscapeEndsTheProgram) {
+  Key("Escape");
+  ExpectExitWithCodeZeroWithinTwoSeconds();
+}
+
+TEST_F(ProgramTest, AltF4EndsTheProgram) {
+  Key("alt+F4");
+  ExpectExitWithCodeZeroWithinTwoSeconds();
+}
+
+TEST_F(ProgramTest, TheCloseButtonEndsTheProgram) {
+  ASSERT_EQ(desktop_test::Run({DESKTOP_CLOSE_REQUEST, window_}), 0);
+  ExpectExitWithCodeZeroWithinTwoSeconds();
+}
+
+TEST(ProgramWithoutDisplay, SaysWhatIsMissingAndFails) {
+  if (access(kProgram.c_str(), X_OK) != 0) GTEST_SKIP() << kProgram << " is not built";
+  const std::string folder = desktop_test::MakeTempFolder();
+  const std::string errors = folder + "/stderr.txt";
+  Child program;
+  ASSERT_TRUE(program.Start({kProgram}, {"DISPLAY=", "WAYLAND_DISPLAY="}, errors));
+  int status = 0;
+  ASSERT_TRUE(program.WaitExit(kPatienceMs, &status));
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_NE(WEXITSTATUS(status), 0);
+  const std::string text = desktop_test::ReadFile(errors);
+  EXPECT_NE(text.find("spirals: cannot open the display ("), std::string::npos) << text;
+  EXPECT_NE(text.find("set DISPLAY or run `make run`, which starts a virtual one"), std::string::npos) << text;
+  unlink(errors.c_str());
+  rmdir(folder.c_str());
+}
+
+}  // namespace
