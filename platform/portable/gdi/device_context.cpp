@@ -49,7 +49,14 @@ bool ResolveTarget(DeviceContext& dc, Target* out) {
     dc.clipKey = key;
   }
   out->clip = &dc.effectiveClip;
+  out->visible = dc.window ? BoxFromRect(visible) : out->extent;
   return true;
+}
+
+bool OnSurface(const DeviceContext& dc, const Target& target, int64_t x, int64_t y) {
+  auto inside = [x, y](const Box& b) { return x >= b.left && x < b.right && y >= b.top && y < b.bottom; };
+  if (!inside(target.extent) || !inside(target.visible)) return false;
+  return !dc.window || dc.windowVisible.Contains(x, y);
 }
 
 bool DeviceExtent(DeviceContext& dc, Box* out) {

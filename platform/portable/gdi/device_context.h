@@ -34,6 +34,7 @@ struct Target {
   int stride = 0;
   int64_t originX = 0, originY = 0;  // device pixel of logical (0, 0)
   Box extent;                        // logical area backed by pixels
+  Box visible;                       // window DCs: the visible client rect; else `extent`
   const Region* clip = nullptr;      // effective clip, logical, inside `extent`
   bool mono = false;                 // 1-bit target: colours collapse to black or white
 };
@@ -74,6 +75,9 @@ struct DeviceContext {
 
 // Sets up `out` for drawing into `dc`; false when nothing can be drawn (dead window).
 bool ResolveTarget(DeviceContext& dc, Target* out);
+// Whether (x, y) is on the device's drawable surface, ignoring the DC's own clip (what
+// GetPixel may read).
+bool OnSurface(const DeviceContext& dc, const Target& target, int64_t x, int64_t y);
 // Logical extent of the device (bitmap size or client area): used to clip bounds.
 bool DeviceExtent(DeviceContext& dc, Box* out);
 

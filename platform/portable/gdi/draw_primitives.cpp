@@ -106,7 +106,9 @@ COLORREF WINAPI GetPixel(HDC dc, int x, int y) {
   if (!ctx) return CLR_INVALID;
   Target t;
   if (!portable::gdi::ResolveTarget(*ctx, &t)) return CLR_INVALID;
-  if (!t.clip->Contains(x, y)) return CLR_INVALID;
+  // Like Windows' own DIB engine, reading ignores the clip the program set; only the surface
+  // limits it.
+  if (!portable::gdi::OnSurface(*ctx, t, x, y)) return CLR_INVALID;
   return portable::gdi::ColorFromPixel(t.pixels[(y + t.originY) * t.stride + (x + t.originX)]);
 }
 
