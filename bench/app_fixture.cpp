@@ -12,6 +12,7 @@
 #include "../runtime/core/numeric.h"
 #include "../runtime/graphics/draw.h"
 #include "../runtime/window/pump.h"
+#include "bare_curves.h"
 
 namespace bench {
 namespace {
@@ -65,6 +66,18 @@ void EnsureAppWindow() {
 
   if (mainWindow.hwnd == nullptr || lastCurve != 10) {
     std::fprintf(stderr, "spirals_bench: the application did not open with eleven curves\n");
+    std::exit(1);
+  }
+  // The baseline is only fair if it computes the very same points: one step of each from the
+  // same state must leave the same slot, angle and last point, bit for bit.
+  BareCurves bare = CaptureAppCurves();
+  PixelBuffer buffer(clientWidth, clientHeight);
+  BareStep(bare, buffer);
+  drawStep();
+  const int32_t s = currentSlot;
+  if (bare.currentSlot != s || bare.curves.angle[s] != curves.angle[s] ||
+      bare.curves.x[s] != curves.x[s] || bare.curves.y[s] != curves.y[s]) {
+    std::fprintf(stderr, "spirals_bench: the bare step does not compute drawStep's points\n");
     std::exit(1);
   }
 }
