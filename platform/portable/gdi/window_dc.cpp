@@ -19,12 +19,14 @@ class WindowLink final : public SurfaceLink {
     WindowSurface surface;
     if (!QueryWindowSurface(hwnd_, &surface)) return false;
     const PixelBuffer& fb = surface.framebuffer;
-    if (!fb.pixels || fb.width <= 0 || fb.height <= 0 || fb.stride < fb.width) return false;
     out->pixels = fb.pixels;
     out->stride = fb.stride;
     out->originX = surface.clientOrigin.x;
     out->originY = surface.clientOrigin.y;
-    out->extent = Box{-out->originX, -out->originY, fb.width - out->originX, fb.height - out->originY};
+    // No pixels yet (an empty client area): a surface on which everything is clipped away.
+    bool usable = fb.pixels && fb.width > 0 && fb.height > 0 && fb.stride >= fb.width;
+    out->extent = usable ? Box{-out->originX, -out->originY, fb.width - out->originX, fb.height - out->originY}
+                         : Box{};
     out->mono = false;
     *visibleClient = surface.visible;
     return true;
