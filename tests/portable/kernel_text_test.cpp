@@ -90,6 +90,8 @@ TEST(lstrcmpiA, IgnoresCase) {
   EXPECT_EQ(lstrcmpiA("a", "B"), -1);
   EXPECT_EQ(lstrcmpiA("b", "A"), 1);
   EXPECT_EQ(lstrcmpiA(nullptr, "x"), -1);
+  EXPECT_EQ(lstrcmpiA("citt\xE0", "CITT\xC0"), 0);
+  EXPECT_EQ(lstrcmpA("citt\xE0", "CITT\xC0"), -1);
 }
 
 }  // namespace

@@ -25,13 +25,14 @@ unsigned char UpperAnsi(unsigned char c) {
 
 // Sort weight ignoring case, in the order Windows' string comparison uses for the ASCII
 // range: punctuation and symbols, then digits, then letters. Bytes above 0x7F follow the
-// letters in byte order (no accent folding), hyphen and apostrophe get no special weight.
+// letters in the order of their capitals (no accent folding); hyphen and apostrophe get no
+// special weight.
 int PrimaryWeight(unsigned char c) {
   if (c == 0) return 0;
   if (c >= '0' && c <= '9') return 0x200 + (c - '0');
-  unsigned char upper = c < 0x80 ? UpperAnsi(c) : c;
+  unsigned char upper = UpperAnsi(c);
   if (upper >= 'A' && upper <= 'Z') return 0x300 + (upper - 'A');
-  if (c >= 0x80) return 0x400 + c;
+  if (c >= 0x80) return 0x400 + upper;
   return 0x100 + c;
 }
 
