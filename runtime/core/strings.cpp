@@ -53,9 +53,13 @@ char* StringCopy(char* destination, const char* source) {
         if (group[i] == 0) break;
       }
     }
-    for (int i = 0; i < 4; ++i) {
-      d[i] = static_cast<char>(group[i]);
-      if (group[i] == 0) return destination;
+    if (!WordHasZero(group)) {
+      std::memcpy(d, group, 4);
+    } else {
+      for (int i = 0; i < 4; ++i) {
+        d[i] = static_cast<char>(group[i]);
+        if (group[i] == 0) return destination;
+      }
     }
     d += 4;
     s += 4;
