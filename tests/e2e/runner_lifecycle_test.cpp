@@ -133,6 +133,30 @@ TEST(RunnerLifecycle, CommentsBlankLinesAndOrderAreAccepted) {
   EXPECT_EQ(keys, 2);
 }
 
+TEST(RunnerLifecycle, InputsAtTimeZeroFollowStartUpAndLateOnesNeverCome) {
+  RunSpec spec;
+  spec.tickCount = 1000000;
+  spec.runMs = 0;
+  spec.events = "0 key 56\n1 key 27\n";
+  const RunOutput run = RunFull(spec);
+  ASSERT_EQ(run.result.status, 0) << run.result.err;
+  ASSERT_TRUE(run.summary.ok);
+  EXPECT_EQ(run.summary.time, 0u);
+  const StartValues v = StartValuesFor(spec.tickCount);
+  ASSERT_FALSE(run.text.empty());
+  EXPECT_EQ(run.text.back().text, StatusText(v.speed, 8)) << "the 8 key, after the first paint";
+  bool sawPaintBeforeKey = false;
+  bool sawEscape = false;
+  for (const EventLine& e : run.events) {
+    if (e.eventId == 15) sawPaintBeforeKey = true;
+    if (e.eventId == 256 && e.param1 == 56) {
+      EXPECT_TRUE(sawPaintBeforeKey);
+    }
+    if (e.eventId == 256 && e.param1 == 27) sawEscape = true;
+  }
+  EXPECT_FALSE(sawEscape) << "an input after the run time is never delivered";
+}
+
 TEST(RunnerLifecycle, BadOptionsPrintUsageAndExitTwo) {
   const std::vector<std::vector<std::string>> cases = {
       {"--bogus"},          {"--tick-count"},         {"--tick-count", "-1"},
