@@ -34,6 +34,7 @@ LRESULT CALLBACK RecordingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
         PAINTSTRUCT ps{};
         BeginPaint(hwnd, &ps);
         state.lastPaint = ps;
+        state.lastPaintClipKind = GetClipBox(ps.hdc, &state.lastPaintClip);
         ++state.paintCount;
         EndPaint(hwnd, &ps);
         return 0;
@@ -99,6 +100,8 @@ void ResetRecorder() {
   state.trace.clear();
   state.behaviour = Behaviour{};
   state.lastPaint = PAINTSTRUCT{};
+  state.lastPaintClip = RECT{};
+  state.lastPaintClipKind = 0;
   state.paintCount = 0;
   state.destroyResult = FALSE;
   state.destroyedWindowWasWindowAfter = true;

@@ -47,6 +47,8 @@ struct RecorderState {
   std::vector<Recorded> trace;
   Behaviour behaviour;
   PAINTSTRUCT lastPaint{};
+  RECT lastPaintClip{};  // clip box of the paint DC
+  int lastPaintClipKind = 0;
   int paintCount = 0;
   BOOL destroyResult = FALSE;
   bool destroyedWindowWasWindowAfter = true;  // IsWindow right after the inner DestroyWindow

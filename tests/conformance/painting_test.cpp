@@ -97,6 +97,14 @@ TEST_F(Painting, RcPaintIsTheBoundingBoxOfTheUpdate) {
   EXPECT_TRUE(SameRect(Recorder().lastPaint.rcPaint, box)) << Show(Recorder().lastPaint.rcPaint);
 }
 
+TEST_F(Painting, PaintDcIsClippedToTheUpdate) {
+  RECT r{12, 14, 40, 33};
+  InvalidateRect(hwnd_, &r, FALSE);
+  UpdateWindow(hwnd_);
+  EXPECT_EQ(Recorder().lastPaintClipKind, SIMPLEREGION);
+  EXPECT_TRUE(SameRect(Recorder().lastPaintClip, r)) << Show(Recorder().lastPaintClip);
+}
+
 TEST_F(Painting, InvalidateAllCoversTheClientArea) {
   InvalidateRect(hwnd_, nullptr, FALSE);
   RECT update;

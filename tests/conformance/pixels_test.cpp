@@ -207,6 +207,24 @@ TEST_F(Pixels, ExcludingEverythingLeavesANullRegion) {
   EXPECT_EQ(Count(kWhite), kWidth * kHeight);
 }
 
+TEST_F(Pixels, DefaultEraseFillsTheClipBoxWithTheClassBrush) {
+  Fill(kBlack);
+  IntersectClipRect(dc_, 5, 6, 15, 12);
+  const LRESULT erased = DefWindowProcA(hwnd_, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc_), 0);
+  EXPECT_NE(erased, 0);
+  EXPECT_EQ(Count(kWhite), 10 * 6);
+  EXPECT_EQ(Count(kWhite, 5, 6, 15, 12), 10 * 6);
+}
+
+TEST_F(Pixels, DefaultEraseWithoutClassBrushDoesNothing) {
+  HWND bare = CreateTestWindow(WS_POPUP, 0, 0, 50, 50, kNoBrushClass);
+  ASSERT_NE(bare, nullptr);
+  Fill(kBlack);
+  EXPECT_EQ(DefWindowProcA(bare, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc_), 0), 0);
+  DestroyWindow(bare);
+  EXPECT_EQ(Count(kBlack), kWidth * kHeight);
+}
+
 TEST_F(Pixels, Rop2AppliesToPixelsOfPens) {
   Fill(RGB(0x0F, 0xF0, 0x55));
   HPEN pen = CreatePen(PS_SOLID, 1, RGB(0xFF, 0x0F, 0x50));

@@ -161,6 +161,25 @@ TEST_F(WindowDestruction, SysCommandCloseSendsClose) {
   EXPECT_FALSE(IsWindow(hwnd));
 }
 
+TEST_F(WindowDestruction, AltF4PostsSysCommandClose) {
+  HWND hwnd = Make(WS_POPUP | WS_CAPTION | WS_SYSMENU);
+  ASSERT_NE(hwnd, nullptr);
+  Settle();
+  // F4 with Alt held (context bit 29), as TranslateMessage's caller would dispatch it.
+  const LPARAM altDown = static_cast<LPARAM>(0x20000000 | 0x003E0001);
+  EXPECT_EQ(DefWindowProcA(hwnd, WM_SYSKEYDOWN, VK_F4, altDown), 0);
+  EXPECT_TRUE(IsWindow(hwnd));  // posted, not sent
+  MSG msg;
+  ASSERT_TRUE(PeekMessageA(&msg, hwnd, WM_SYSCOMMAND, WM_SYSCOMMAND, PM_REMOVE));
+  EXPECT_EQ(msg.wParam & 0xFFF0, static_cast<WPARAM>(SC_CLOSE));
+  ResetRecorder();
+  DispatchMessageA(&msg);
+  const std::vector<Expected> expected = {{WM_SYSCOMMAND}, {WM_CLOSE}, {WM_DESTROY}, {WM_NCDESTROY}};
+  const std::string mismatch = MatchSequence(Filtered(hwnd), expected);
+  EXPECT_TRUE(mismatch.empty()) << mismatch;
+  EXPECT_FALSE(IsWindow(hwnd));
+}
+
 TEST_F(WindowDestruction, PostedCloseDestroysWhenDispatched) {
   HWND hwnd = Make(WS_POPUP | WS_CAPTION);
   ASSERT_NE(hwnd, nullptr);

@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Measures the Windows program under Wine on a private virtual display: CPU time used by
+# spirals.exe, by the Wine server and by the X server over a 10-second window, at the start-up
+# setting and after key 9 (ten curves, the fastest drawing timer); then the timer probe's rates.
+# Usage: measure_wine.sh <build folder with spirals.exe and timer_probe.exe> [seconds]
+set -u
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+build=$(cd "$1" && pwd)
+seconds=${2:-10}
+title='ZELVARI in KORVEX PRO'
+
+if [ -z "${SPIRALS_WINE_TEST_DISPLAY:-}" ]; then
+  export SPIRALS_WINE_TEST_DISPLAY=1
+  unset DISPLAY
+  exec "$root/scripts/with-xvfb" "$0" "$@"
+fi
+export WINEPREFIX="${WINEPREFIX:-$build/wineprefix}"
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+wine=/usr/lib/wine/wine64
+wineserver=/usr/lib/wine/wineserver64
+[ -x "$wineserver" ] || wineserver=/usr/lib/wine/wineserver
+ticksPerSecond=$(getconf CLK_TCK)
+
+# CPU ticks (user + system) of a process so far.
+cpu() { awk '{ print $14 + $15 }' "/proc/$1/stat" 2>/dev/null || echo 0; }
+xvfbPid=$(pgrep -f "^Xvfb ${DISPLAY} " | head -n 1)
+
+# Make sure the prefix is set up (unmanaged windows) before timing anything.
+"$root/scripts/wine-run" cmd /c exit >/dev/null 2>&1
+
+"$wine" "$build/spirals.exe" &
+pid=$!
+window=""
+for _ in $(seq 1 360); do
+  window=$(xdotool search --name "^${title}\$" 2>/dev/null | head -n 1)
+  [ -n "$window" ] && break
+  sleep 0.25
+done
+[ -n "$window" ] || { echo "no window" >&2; kill "$pid"; exit 1; }
+serverPid=$(pgrep -x "$(basename "$wineserver")" | head -n 1)
+sleep 1
+
+measure() {
+  local label=$1 a b s0 s1 x0 x1 t0 t1
+  a=$(cpu "$pid"); s0=$(cpu "$serverPid"); x0=$(cpu "$xvfbPid"); t0=$(date +%s%N)
+  sleep "$seconds"
+  b=$(cpu "$pid"); s1=$(cpu "$serverPid"); x1=$(cpu "$xvfbPid"); t1=$(date +%s%N)
+  awk -v l="$label" -v p=$((b - a)) -v s=$((s1 - s0)) -v x=$((x1 - x0)) -v hz="$ticksPerSecond" \
+      -v ms=$(((t1 - t0) / 1000000)) 'BEGIN {
+    printf "%s: over %.1f s, spirals.exe %.1f%% of a core, wineserver %.1f%%, Xvfb %.1f%%\n",
+           l, ms / 1000, 100 * p / hz / (ms / 1000), 100 * s / hz / (ms / 1000), 100 * x / hz / (ms / 1000) }'
+}
+
+measure "start-up setting"
+xdotool windowfocus --sync "$window" && xdotool key 9
+sleep 1
+measure "after key 9"
+xdotool windowfocus --sync "$window" && xdotool key Escape
+wait "$pid"
+echo "spirals.exe exit code $?"
+
+if [ -x "$build/timer_probe.exe" ]; then
+  "$wine" "$build/timer_probe.exe" 5
+fi
+"$wineserver" -w
