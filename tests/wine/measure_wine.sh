@@ -52,10 +52,14 @@ measure() {
            l, ms / 1000, 100 * p / hz / (ms / 1000), 100 * s / hz / (ms / 1000), 100 * x / hz / (ms / 1000) }'
 }
 
+mkdir -p "$build/wine-screens"
 measure "start-up setting"
+import -window root "$build/wine-screens/measure-start.png"
 xdotool windowfocus --sync "$window" && xdotool key 9
 sleep 1
 measure "after key 9"
+import -window root "$build/wine-screens/measure-key9.png"
+echo "screenshots: $build/wine-screens/measure-start.png, measure-key9.png"
 xdotool windowfocus --sync "$window" && xdotool key Escape
 wait "$pid"
 echo "spirals.exe exit code $?"
