@@ -48,6 +48,21 @@ TEST_F(UserTimers, WaitMessageMovesTheClockToTheNextTimer) {
   EXPECT_EQ(host.waits[1], -1);
 }
 
+TEST_F(UserTimers, AnUnreachablePaintDoesNotKeepWaitMessageAwake) {
+  HWND top = Top(WS_POPUP | WS_VISIBLE | WS_CAPTION, 0, 0, 200, 100);
+  HWND child = Child(top, 1, 0, 0, 20, 20);
+  Drain();
+  InvalidateRect(child, nullptr, FALSE);
+  ShowWindow(top, SW_MINIMIZE);
+  Drain();
+  host.waits.clear();
+  WaitMessage();
+  EXPECT_EQ(host.waits.size(), 1u);
+  ShowWindow(top, SW_RESTORE);
+  MSG msg;
+  EXPECT_TRUE(PeekMessageA(&msg, child, WM_PAINT, WM_PAINT, PM_NOREMOVE));
+}
+
 TEST_F(UserTimers, TicksFollowThePeriod) {
   HWND hwnd = Top();
   Drain();

@@ -118,7 +118,10 @@ bool Retrieve(LPMSG out, HWND filter, UINT first, UINT last, bool remove) {
 
 bool AnythingRetrievable() {
   Queue& q = TheQueue();
-  return !q.posted.empty() || q.quit || !q.input.empty() || State().paintPending > 0 || TimerDue(NowMs());
+  // A pending update counts only where WM_PAINT can be retrieved (not under a hidden or
+  // minimised ancestor), or a waiting loop would spin without ever sleeping.
+  return !q.posted.empty() || q.quit || !q.input.empty() || FindPaintWindow(nullptr) != nullptr ||
+         TimerDue(NowMs());
 }
 
 }  // namespace
