@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs the real Windows program under Wine on a private virtual display: its window appears
-# with the program's title, a screenshot shows the animation, and the program ends with exit
-# code 0 when asked to.
+# with the program's title and icon, a screenshot shows the animation, and the program ends
+# with exit code 0 when asked to.
 # Usage: spirals_window_test.sh <spirals.exe> escape|close-button|alt-f4
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
@@ -16,7 +16,7 @@ if [ -z "${SPIRALS_WINE_TEST_DISPLAY:-}" ]; then
   unset DISPLAY
   exec "$root/scripts/with-xvfb" "$0" "$@"
 fi
-for tool in xdotool import convert; do
+for tool in xdotool xprop import convert; do
   command -v "$tool" >/dev/null || { echo "missing $tool (run scripts/setup)" >&2; exit 2; }
 done
 
@@ -52,6 +52,8 @@ echo "window $window: $(xdotool getwindowgeometry "$window" | tr '\n' ' ')"
 
 # Let a few drawing steps and status lines happen, then look.
 sleep 2
+# The window class carries icon 101, which Wine hands to X.
+"$here/icon_check.sh" "$window" "$root/resources/spirals_icon.txt" || fail "the window does not show icon 101"
 import -window root "$shots/$how.png" || fail "screenshot failed"
 "$here/screenshot_check.sh" "$shots/$how.png" || fail "the screenshot does not show the animation"
 
