@@ -2,6 +2,7 @@
 #include "window_close.h"
 
 #include "../core/global_lists.h"
+#include "paint.h"
 
 namespace {
 
@@ -26,6 +27,22 @@ void DeleteAndClear(Handle& object) {
   object = nullptr;
 }
 
+// A drawing bracket still open on the window would keep its context, and the record's objects
+// selected in it, for ever: the release that would free them does nothing on a closed record.
+void EndOpenBracket(WindowRecord* record) {
+  HDC held = record->heldContext;
+  if (held == nullptr) return;
+  RestoreDC(held, -1);
+  FlushDeferredDeletes(held);
+  if (record->hasBacking) {
+    DeleteDC(held);
+  } else {
+    ReleaseDC(record->hwnd, held);
+  }
+  record->heldContext = nullptr;
+  record->holdCount = 0;
+}
+
 // Item chain of a dialog's data: the chain head is the data's first field.
 struct DialogItem {
   DialogItem* next;
@@ -46,6 +63,7 @@ int32_t WindowClose(WindowRecord* record) {
   closing = &entry;
 
   HWND hwnd = record->hwnd;
+  EndOpenBracket(record);
   HWND parent = GetParent(hwnd);
   ATOM parentAtom = parent != nullptr ? GetClassWord(parent, GCW_ATOM) : 0;
   if (parentAtom != 0 && parentAtom == MdiClientAtom) {

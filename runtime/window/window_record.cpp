@@ -66,12 +66,16 @@ void TakeDrawingState(WindowRecord* record, HDC dc) {
   GetCurrentPositionEx(dc, &record->penPos);
   HGDIOBJ pen = GetCurrentObject(dc, OBJ_PEN);
   LOGPEN logPen{};
+  // A handler that drew during creation left a pen and font in the record: they are replaced
+  // here, so they are deleted here.
   if (pen != nullptr && GetObjectA(pen, sizeof(logPen), &logPen) != 0) {
+    if (record->pen != nullptr) DeleteObject(record->pen);
     record->pen = CreatePenIndirect(&logPen);
   }
   HGDIOBJ font = GetCurrentObject(dc, OBJ_FONT);
   LOGFONTA logFont{};
   if (font != nullptr && GetObjectA(font, sizeof(logFont), &logFont) != 0) {
+    if (record->font != nullptr) DeleteObject(record->font);
     record->font = CreateFontIndirectA(&logFont);
   }
   record->bkMode = GetBkMode(dc);

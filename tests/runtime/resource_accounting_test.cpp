@@ -98,6 +98,43 @@ TEST_F(ResourceTest, PenChangesDuringAnEraseAreFreedAfterTheErase) {
   EXPECT_TRUE(SameUsage(portable::QueryGdiUsage(), before));
 }
 
+TEST_F(ResourceTest, DrawingDuringCreationLeavesNothingBehind) {
+  const portable::GdiUsage before = portable::QueryGdiUsage();
+  HandlerAction() = [] {
+    if (CurrentEvent.eventId == WM_CREATE) {
+      DrawSetPenColor(CurrentEvent.eventWindow, RED);
+      DrawPoint(CurrentEvent.eventWindow, 1, 1, NO_COLOUR);
+    }
+    return 0;
+  };
+  for (uint32_t flags : {0u, OPEN_DIRECT}) {
+    WindowRecord* r = Open(flags);
+    ASSERT_NE(r->hwnd, nullptr);
+    // The record's state is the fresh one of WindowOpen, not the creation handler's.
+    LOGPEN logPen{};
+    GetObjectA(r->pen, sizeof(logPen), &logPen);
+    EXPECT_NE(logPen.lopnColor, RED);
+    WindowClose(r);
+  }
+  EXPECT_TRUE(SameUsage(portable::QueryGdiUsage(), before));
+}
+
+TEST_F(ResourceTest, ClosingInsideAnOpenBracketFreesItsContext) {
+  const portable::GdiUsage before = portable::QueryGdiUsage();
+  for (uint32_t flags : {0u, OPEN_DIRECT}) {
+    WindowRecord* r = Open(flags);
+    HDC dc = DrawContextAcquire(r);
+    DrawContextAcquire(r);
+    DrawSetPenColor(r, GREEN);
+    WindowClose(r);
+    EXPECT_EQ(r->holdCount, 0);
+    EXPECT_EQ(r->heldContext, nullptr);
+    DrawContextRelease(r, dc, 1);  // the caller's releases find a closed record
+    DrawContextRelease(r, dc, 1);
+  }
+  EXPECT_TRUE(SameUsage(portable::QueryGdiUsage(), before));
+}
+
 TEST_F(ResourceTest, RegistryFreeReturnsEveryGlobalBlock) {
   const size_t blocks = portable::LiveGlobalBlocks();
   static WindowRecord dialog{};
