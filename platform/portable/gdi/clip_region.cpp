@@ -47,14 +47,18 @@ bool Region::Contains(int64_t x, int64_t y) const {
   return false;
 }
 
+void Region::Reset(const Box& box) {
+  boxes_.clear();
+  if (!box.Empty()) boxes_.push_back(box);
+}
+
 void Region::IntersectBox(const Box& box) {
-  std::vector<Box> out;
-  out.reserve(boxes_.size());
+  size_t kept = 0;
   for (const Box& b : boxes_) {
     Box i = Intersect(b, box);
-    if (!i.Empty()) out.push_back(i);
+    if (!i.Empty()) boxes_[kept++] = i;
   }
-  boxes_.swap(out);
+  boxes_.resize(kept);
 }
 
 void Region::SubtractBox(const Box& cut) {
@@ -77,6 +81,10 @@ void Region::SubtractBox(const Box& cut) {
 }
 
 void Region::IntersectRegion(const Region& other) {
+  if (other.boxes_.size() == 1) {
+    IntersectBox(other.boxes_.front());
+    return;
+  }
   std::vector<Box> out;
   for (const Box& a : boxes_) {
     for (const Box& b : other.boxes_) {

@@ -32,6 +32,8 @@ class Region {
   Box Bounds() const;
   bool Contains(int64_t x, int64_t y) const;
 
+  // Becomes `box` alone, keeping its storage.
+  void Reset(const Box& box);
   void IntersectBox(const Box& box);
   void SubtractBox(const Box& box);
   void IntersectRegion(const Region& other);

@@ -39,13 +39,13 @@ bool ResolveTarget(DeviceContext& dc, Target* out) {
   DeviceContext::ClipKey key{out->pixels, out->originX, out->originY, out->extent, visible,
                              dc.clipVersion};
   if (!(key == dc.clipKey)) {
-    Region clip(out->extent);
+    Region& clip = dc.effectiveClip;
+    clip.Reset(out->extent);
     if (dc.window) {
       clip.IntersectBox(BoxFromRect(visible));
       clip.IntersectRegion(dc.windowVisible);
     }
     if (dc.state.hasUserClip) clip.IntersectRegion(dc.state.userClip);
-    dc.effectiveClip = std::move(clip);
     dc.clipKey = key;
   }
   out->clip = &dc.effectiveClip;
@@ -174,11 +174,44 @@ void FillBoxCopy(const Target& t, const Box& box, uint32_t color) {
   }
 }
 
+namespace {
+
+// Contexts come and go hundreds of times per drawing step; reusing them keeps their
+// storage (clip lists, the saved-state stack) and so their allocations. Never destroyed,
+// like the object table.
+constexpr size_t kPooledContexts = 8;
+std::vector<std::unique_ptr<DeviceContext>>* pool = nullptr;
+
+std::unique_ptr<DeviceContext> TakeContext() {
+  if (!pool || pool->empty()) return std::make_unique<DeviceContext>();
+  std::unique_ptr<DeviceContext> dc = std::move(pool->back());
+  pool->pop_back();
+  Region userClip = std::move(dc->state.userClip);
+  userClip.Reset(Box{});
+  dc->state = DcState{};
+  dc->state.userClip = std::move(userClip);
+  dc->windowVisible.Reset(Box{});
+  dc->saved.clear();
+  dc->boundsEnabled = false;
+  dc->bounds = Box{};
+  dc->clipKey = DeviceContext::ClipKey{};  // version 0: never matches
+  return dc;
+}
+
+void ReturnContext(std::unique_ptr<DeviceContext> dc) {
+  if (!pool) pool = new std::vector<std::unique_ptr<DeviceContext>>;
+  if (pool->size() >= kPooledContexts) return;
+  dc->window.reset();
+  pool->push_back(std::move(dc));
+}
+
+}  // namespace
+
 HDC NewDeviceContext(std::unique_ptr<SurfaceLink> window) {
   GdiObject* obj = nullptr;
   HDC handle = static_cast<HDC>(AllocObject(Kind::Dc, &obj));
   if (!handle) return nullptr;
-  obj->dc = std::make_unique<DeviceContext>();
+  obj->dc = TakeContext();
   DeviceContext& dc = *obj->dc;
   dc.self = handle;
   bool isWindow = window != nullptr;
@@ -211,7 +244,10 @@ void DestroyDeviceContext(HDC handle) {
   ReleaseState(dc->state);
   for (const DcState& s : dc->saved) ReleaseState(s);
   dc->saved.clear();
+  GdiObject* obj = LookupObject(handle, Kind::Dc);
+  std::unique_ptr<DeviceContext> owned = std::move(obj->dc);
   FreeObject(handle);
+  ReturnContext(std::move(owned));
 }
 
 }  // namespace portable::gdi

@@ -45,13 +45,18 @@ struct Engine {
   std::map<Key, std::unique_ptr<RealizedFont>> fonts;
 
   // At exit: faces before their library, and fontconfig's own caches last.
+  // Text drawn later still in the exit sequence goes on without glyphs.
   ~Engine() {
     fonts.clear();
     if (library) FT_Done_FreeType(library);
+    library = nullptr;
     if (config) {
       FcConfigDestroy(config);
       FcFini();
     }
+    config = nullptr;
+    started = true;
+    warned = true;
   }
 };
 

@@ -1,7 +1,6 @@
 #include "gdi_handles.h"
 
 #include <cstring>
-#include <deque>
 
 #include "../diagnostics.h"
 #include "device_context.h"
@@ -18,14 +17,18 @@ constexpr uintptr_t kGenerationMask = 0xFFF;
 constexpr size_t kMaxObjects = kIndexMask - 1;
 
 struct Table {
-  std::deque<GdiObject> slots;  // a deque: growing never moves live objects
+  std::vector<std::unique_ptr<GdiObject>> slots;  // objects never move once made
   std::vector<uint32_t> freeSlots;
   GdiUsage usage;
 };
 
+// Never destroyed: code running at exit (a window registry releasing its DCs) may still call
+// in after static destructors have started.
+constinit Table* table = nullptr;
+
 Table& Objects() {
-  static Table table;
-  return table;
+  if (!table) [[unlikely]] table = new Table;
+  return *table;
 }
 
 HGDIOBJ Encode(size_t index, uint16_t generation) {
@@ -128,9 +131,9 @@ HGDIOBJ AllocObject(Kind kind, GdiObject** out) {
   } else {
     if (t.slots.size() >= kMaxObjects) return nullptr;
     index = t.slots.size();
-    t.slots.emplace_back();
+    t.slots.push_back(std::make_unique<GdiObject>());
   }
-  GdiObject& obj = t.slots[index];
+  GdiObject& obj = *t.slots[index];
   uint16_t generation = obj.generation;
   obj = GdiObject{};
   obj.generation = generation;
@@ -148,7 +151,7 @@ GdiObject* LookupObject(HGDIOBJ handle) {
   --index;
   Table& t = Objects();
   if (index >= t.slots.size()) return nullptr;
-  GdiObject& obj = t.slots[index];
+  GdiObject& obj = *t.slots[index];
   if (obj.kind == Kind::Free) return nullptr;
   if ((obj.generation & kGenerationMask) != ((v >> kIndexBits) & kGenerationMask)) return nullptr;
   return &obj;

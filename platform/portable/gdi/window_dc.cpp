@@ -44,10 +44,11 @@ class WindowLink final : public SurfaceLink {
 
 // The client area that a DC of `hwnd` may draw on: visible, inside the paint clip, and, with
 // WS_CLIPCHILDREN, outside every visible child.
-Region VisibleArea(HWND hwnd, const WindowSurface& surface, const RECT* paintClip) {
-  Region area(BoxFromRect(surface.visible));
+void ComputeVisibleArea(HWND hwnd, const WindowSurface& surface, const RECT* paintClip, Region* out) {
+  Region& area = *out;
+  area.Reset(BoxFromRect(surface.visible));
   if (paintClip) area.IntersectBox(BoxFromRect(*paintClip));
-  if (!(static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE)) & WS_CLIPCHILDREN)) return area;
+  if (!(static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE)) & WS_CLIPCHILDREN)) return;
   for (HWND child = GetWindow(hwnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     if (!IsWindowVisible(child)) continue;
     RECT r;
@@ -55,7 +56,6 @@ Region VisibleArea(HWND hwnd, const WindowSurface& surface, const RECT* paintCli
     MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&r), 2);
     area.SubtractBox(NormalizedBox(r.left, r.top, r.right, r.bottom));
   }
-  return area;
 }
 
 }  // namespace
@@ -68,7 +68,7 @@ HDC CreateWindowDC(HWND hwnd, const RECT* paintClip) {
   if (!hwnd || !QueryWindowSurface(hwnd, &surface)) return nullptr;
   HDC dc = gdi::NewDeviceContext(std::make_unique<gdi::WindowLink>(hwnd));
   if (!dc) return nullptr;
-  gdi::LookupDc(dc)->windowVisible = gdi::VisibleArea(hwnd, surface, paintClip);
+  gdi::ComputeVisibleArea(hwnd, surface, paintClip, &gdi::LookupDc(dc)->windowVisible);
   return dc;
 }
 
