@@ -97,6 +97,24 @@ TEST_F(UserPaint, UpdateWindowPaintsAtOnceOnlyWhenNeeded) {
   EXPECT_FALSE(GetUpdateRect(hwnd, &r, FALSE));  // the default procedure painted and validated
 }
 
+TEST_F(UserPaint, MovingAChildRepaintsItAndTheUncoveredParent) {
+  HWND top = Top(WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 200, 100);
+  HWND child = Child(top, 1, 10, 10, 30, 20);
+  Drain();
+  MoveWindow(child, 50, 40, 30, 20, TRUE);
+  RECT r;
+  ASSERT_TRUE(GetUpdateRect(child, &r, FALSE));
+  RECT whole{0, 0, 30, 20};
+  EXPECT_TRUE(EqualRect(&r, &whole));
+  ASSERT_TRUE(GetUpdateRect(top, &r, FALSE));
+  RECT uncovered{10, 10, 40, 30};
+  EXPECT_TRUE(EqualRect(&r, &uncovered));
+  Drain();
+  MoveWindow(child, 0, 0, 30, 20, FALSE);  // no redraw asked
+  EXPECT_FALSE(GetUpdateRect(child, &r, FALSE));
+  EXPECT_FALSE(GetUpdateRect(top, &r, FALSE));
+}
+
 TEST(UserRects, HelpersHandleEmptyAndExtremeRectangles) {
   RECT a{0, 0, 10, 10}, b{10, 0, 20, 10}, out{1, 2, 3, 4};
   EXPECT_FALSE(IntersectRect(&out, &a, &b));  // touching edges do not overlap

@@ -188,6 +188,9 @@ BOOL WINAPI SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int 
   if (clientSized) SyncFramebuffer(*w);
   if (!(wp.flags & SWP_NOREDRAW)) {
     if (clientSized && !shown) InvalidateGrowth(*w, oldClient);
+    // Children share their top-level window's pixels: a moved child's old pixels stay behind,
+    // so it paints itself anew where it lands.
+    if ((w->style & WS_CHILD) && clientMoved && !shown && !hidden) InvalidateTree(*w, nullptr, true, true);
     bool childChanged = (w->style & WS_CHILD) && (hidden || !EqualRect(&oldWindow, &newWindow));
     if (childChanged) {
       if (Window* parent = Peek(w->parent)) InvalidateTree(*parent, &oldWindow, true, false);
