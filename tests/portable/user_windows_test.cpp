@@ -270,6 +270,32 @@ TEST_F(UserWindows, MdiChildrenAreArrangedAndDestroyedThroughTheClient) {
   DestroyMenu(windowMenu);
 }
 
+TEST_F(UserWindows, HandleCountAndNestingAreBounded) {
+  HWND top = Top(WS_POPUP);
+  HWND parent = top;
+  int depth = 0;
+  while (depth < 1000) {
+    HWND next = Child(parent, depth, 0, 0, 1, 1, WS_CHILD);
+    if (next == nullptr) break;
+    parent = next;
+    ++depth;
+  }
+  EXPECT_EQ(depth, 255);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+  DestroyWindow(top);  // the whole chain goes, without running out of stack
+  EXPECT_FALSE(IsWindow(parent));
+  std::vector<HWND> many;
+  size_t start = portable::LiveWindows();
+  for (size_t i = start; i < 10001; ++i) {
+    HWND h = CreateWindowExA(0, kClass, "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    if (h == nullptr) break;
+    many.push_back(h);
+  }
+  EXPECT_EQ(portable::LiveWindows(), 10000u);
+  EXPECT_EQ(GetLastError(), 1158u);
+  for (HWND h : many) DestroyWindow(h);
+}
+
 TEST_F(UserWindows, RegisterAndUnregisterRules) {
   WNDCLASSEXA wc{};
   wc.cbSize = sizeof(wc);

@@ -7,9 +7,24 @@
 #define MDIS_ALLCHILDSTYLES 0x0001
 #endif
 
+#ifndef ERROR_NO_MORE_USER_HANDLES
+#define ERROR_NO_MORE_USER_HANDLES 1158L
+#endif
+
 namespace portable::user {
 
 namespace {
+
+// Windows runs out of window handles at about this many per process; deeper trees than this
+// would only exhaust the stack of the recursive walks.
+constexpr size_t kWindowLimit = 10000;
+constexpr int kNestingLimit = 256;
+
+int Depth(HWND hwnd) {
+  int depth = 0;
+  for (Window* w = Peek(hwnd); w != nullptr && w->parent != nullptr; w = Peek(w->parent)) ++depth;
+  return depth;
+}
 
 int ClampCoord(int v) { return std::clamp(v, -32768, 32767); }
 
@@ -101,6 +116,14 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
   }
   if (!child && menu != nullptr && !MenuIsValid(menu)) {
     SetLastError(ERROR_INVALID_MENU_HANDLE);
+    return nullptr;
+  }
+  if (State().windows.size() >= kWindowLimit) {
+    SetLastError(ERROR_NO_MORE_USER_HANDLES);
+    return nullptr;
+  }
+  if (child && Depth(parent) + 1 >= kNestingLimit) {
+    SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
   }
   DWORD requestedStyle = style;
