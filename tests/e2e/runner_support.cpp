@@ -1,6 +1,5 @@
 #include "runner_support.h"
 
-#include <dlfcn.h>
 #include <fcntl.h>
 #include <png.h>
 #include <sys/wait.h>
@@ -102,50 +101,21 @@ std::vector<EventLine> ParseEventLog(const std::string& log) {
   return lines;
 }
 
-namespace {
-
-// The test program is not linked with libpng; its simplified reading API is looked up at run
-// time from the same library the runner uses.
-struct PngApi {
-  decltype(&png_image_begin_read_from_file) begin = nullptr;
-  decltype(&png_image_finish_read) finish = nullptr;
-  decltype(&png_image_free) release = nullptr;
-};
-
-const PngApi* Png() {
-  static PngApi api;
-  static bool loaded = false;
-  if (!loaded) {
-    loaded = true;
-    void* lib = dlopen("libpng16.so.16", RTLD_NOW | RTLD_LOCAL);
-    if (lib != nullptr) {
-      api.begin = reinterpret_cast<decltype(api.begin)>(dlsym(lib, "png_image_begin_read_from_file"));
-      api.finish = reinterpret_cast<decltype(api.finish)>(dlsym(lib, "png_image_finish_read"));
-      api.release = reinterpret_cast<decltype(api.release)>(dlsym(lib, "png_image_free"));
-    }
-  }
-  return api.begin && api.finish && api.release ? &api : nullptr;
-}
-
-}  // namespace
-
 bool LoadPng(const std::string& path, Image* out) {
-  const PngApi* api = Png();
-  if (api == nullptr) return false;
   png_image image;
   std::memset(&image, 0, sizeof image);
   image.version = PNG_IMAGE_VERSION;
-  if (!api->begin(&image, path.c_str())) return false;
+  if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
   // Only what the runner writes is accepted: 8-bit RGB without alpha.
   if (image.format != PNG_FORMAT_RGB) {
-    api->release(&image);
+    png_image_free(&image);
     return false;
   }
   out->width = static_cast<int>(image.width);
   out->height = static_cast<int>(image.height);
   out->rgb.assign(PNG_IMAGE_SIZE(image), 0);
-  if (!api->finish(&image, nullptr, out->rgb.data(), 0, nullptr)) {
-    api->release(&image);
+  if (!png_image_finish_read(&image, nullptr, out->rgb.data(), 0, nullptr)) {
+    png_image_free(&image);
     return false;
   }
   return true;
