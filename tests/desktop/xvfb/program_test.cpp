@@ -188,6 +188,39 @@ TEST_F(ProgramTest, FullScreenWindowAtTheTopLeftWithCurvesAndStatusText) {
   EXPECT_LT(whiteBelow, 20);
 }
 
+TEST_F(ProgramTest, ResizingTheWindowRecentresTheCurves) {
+  ASSERT_EQ(desktop_test::Run({"xdotool", "windowsize", window_, "400", "300"}), 0);
+  // The program is told its new size, clears and draws around the new centre (200, 150):
+  // the curves' pixels balance there, and nothing shows beyond the smaller window.
+  Image screen;
+  long outside = 0, lit = 0;
+  double meanX = 0, meanY = 0;
+  const bool seen = WaitUntil(
+      [&] {
+        if (!desktop_test::Screenshot(&screen)) return false;
+        outside = lit = 0;
+        double sumX = 0, sumY = 0;
+        for (int y = 20; y < screen.height; ++y) {  // below the status line
+          for (int x = 0; x < screen.width; ++x) {
+            if (screen.At(x, y) == 0) continue;
+            if (x >= 400 || y >= 300) {
+              ++outside;
+            } else {
+              ++lit;
+              sumX += x;
+              sumY += y;
+            }
+          }
+        }
+        meanX = lit ? sumX / static_cast<double>(lit) : 0;
+        meanY = lit ? sumY / static_cast<double>(lit) : 0;
+        return outside == 0 && lit >= 200 && std::abs(meanX - 200) < 40 && std::abs(meanY - 150) < 40;
+      },
+      kPatienceMs, 250);
+  EXPECT_TRUE(seen) << "lit pixels outside the window " << outside << "; " << lit << " lit inside, balanced at ("
+                    << meanX << ", " << meanY << ")";
+}
+
 TEST_F(ProgramTest, DigitKeysChangeTheCurveCountInTheStatusLine) {
   size_t from = Lines().size();
   Key("3");
