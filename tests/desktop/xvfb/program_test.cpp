@@ -262,6 +262,28 @@ TEST_F(ProgramTest, PlusMinusAndTheWheelChangeTheSpeed) {
   ExpectSpeedMoves("wheel back", [&] { Click(5); }, down);
 }
 
+TEST_F(ProgramTest, HoldingAKeyRepeatsItsAction) {
+  TextLine before;
+  ASSERT_TRUE(LastStatus(0, &before));
+  const size_t from = Lines().size();
+  ASSERT_EQ(desktop_test::Run({"xdotool", "keydown", "KP_Add"}), 0);
+  // One press raises the speed once; the keyboard's auto-repeat keeps raising it.
+  std::vector<double> speeds;
+  const bool repeated = WaitUntil(
+      [&] {
+        speeds = {before.Speed()};
+        const auto lines = Lines();
+        for (size_t i = from; i < lines.size(); ++i) {
+          if (lines[i].IsStatus() && lines[i].Speed() != speeds.back()) speeds.push_back(lines[i].Speed());
+        }
+        return speeds.size() >= 5;
+      },
+      kPatienceMs);
+  desktop_test::Run({"xdotool", "keyup", "KP_Add"});
+  ASSERT_TRUE(repeated) << "the speed took " << speeds.size() - 1 << " steps";
+  for (size_t i = 1; i < speeds.size(); ++i) EXPECT_GT(speeds[i], speeds[i - 1]);
+}
+
 TEST_F(ProgramTest, RightButtonPausesAndResumes) {
   size_t from = Lines().size();
   Click(3);
