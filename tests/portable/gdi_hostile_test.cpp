@@ -1,6 +1,7 @@
 // Coordinates and sizes at the ends of the 32-bit range: nothing overflows, nothing hangs,
 // and what lands inside the bitmap is exact.
 #include <climits>
+#include <cstring>
 
 #include "gdi_test_util.h"
 
@@ -92,6 +93,27 @@ TEST(GdiHostile, PixelsTextClipAndBoundsAtTheExtremes) {
   Canvas d(3, 3);
   EXPECT_EQ(FillRect(d.dc(), &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))), 1);
   EXPECT_EQ(d.Count(kBlack), 9);
+}
+
+TEST(GdiHostile, FontsOfAbsurdSizes) {
+  Canvas c(20, 20);
+  for (LONG height : {INT_MIN, INT_MIN + 1, -100000, -1, 1, 100000, INT_MAX}) {
+    LOGFONTA lf{};
+    lf.lfHeight = height;
+    lf.lfWeight = INT_MAX;
+    lf.lfItalic = 1;
+    std::memset(lf.lfFaceName, 'x', sizeof(lf.lfFaceName));  // no terminating zero
+    HFONT font = CreateFontIndirectA(&lf);
+    ASSERT_NE(font, nullptr);
+    HGDIOBJ old = SelectObject(c.dc(), font);
+    TEXTMETRICA tm{};
+    EXPECT_TRUE(GetTextMetricsA(c.dc(), &tm)) << height;
+    EXPECT_GT(tm.tmHeight, 0) << height;
+    EXPECT_LE(tm.tmHeight, 512) << height;
+    EXPECT_TRUE(TextOutA(c.dc(), -5, -5, "Wj\xFF\x80", 4)) << height;
+    SelectObject(c.dc(), old);
+    DeleteObject(font);
+  }
 }
 
 }  // namespace

@@ -24,8 +24,8 @@ constexpr uint16_t k1252High[32] = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-constexpr int64_t kMaxPixelSize = 512;  // keeps hostile heights from asking for huge glyphs
-constexpr size_t kMaxCachedFonts = 64;
+constexpr int64_t kMaxPixelSize = 256;  // keeps hostile heights from asking for huge glyphs
+constexpr size_t kMaxCachedFonts = 16;  // with the size cap: glyph caches stay within ~256 MiB
 
 struct Key {
   std::string family;

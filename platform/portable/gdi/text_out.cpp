@@ -42,10 +42,10 @@ void DrawGlyphs(const Target& t, RealizedFont& font, const char* text, UINT coun
     for (const Box& c : t.clip->Boxes()) {
       Box b = portable::gdi::Intersect(c, glyphBox);
       for (int64_t y = b.top; y < b.bottom; ++y) {
-        const uint8_t* mask = g.mask.data() + (y - gy) * g.width;
-        uint32_t* row = t.pixels + (y + t.originY) * t.stride + t.originX;
-        for (int64_t x = b.left; x < b.right; ++x) {
-          if (mask[x - gx]) row[x] = value;
+        const uint8_t* mask = g.mask.data() + (y - gy) * g.width + (b.left - gx);
+        uint32_t* row = t.pixels + (y + t.originY) * t.stride + (b.left + t.originX);
+        for (int64_t i = 0; i < b.right - b.left; ++i) {
+          if (mask[i]) row[i] = value;
         }
       }
     }
