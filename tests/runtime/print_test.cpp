@@ -230,3 +230,30 @@ TEST_F(PrintWindowTest, TextColourIsThePenColourOnTheBackColour) {
 }
 
 }  // namespace
+
+#ifndef _WIN32
+#include <unistd.h>
+
+namespace {
+
+// Without a window named, the text goes to standard output in one piece, line break included.
+TEST(PrintStdoutTest, WithoutDestinationTheBytesGoToStandardOutput) {
+  int pipeEnds[2];
+  ASSERT_EQ(pipe(pipeEnds), 0);
+  fflush(stdout);
+  const int savedOut = dup(1);
+  dup2(pipeEnds[1], 1);
+  PrintDestination = nullptr;
+  PrintList().String("abc").Char(13).Char(10).Print();
+  PrintList().Int(5).Double(0.5).Print();
+  dup2(savedOut, 1);
+  close(savedOut);
+  close(pipeEnds[1]);
+  char got[64] = {};
+  ssize_t n = read(pipeEnds[0], got, sizeof(got) - 1);
+  close(pipeEnds[0]);
+  EXPECT_EQ(std::string(got, n > 0 ? static_cast<size_t>(n) : 0), "abc\r\n5  0.50");
+}
+
+}  // namespace
+#endif
