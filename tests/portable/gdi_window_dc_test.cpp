@@ -140,11 +140,23 @@ TEST_F(GdiWindowDc, FollowsResizesAndSurvivesTheWindow) {
   MoveWindow(hwnd, 0, 0, 200, 150, FALSE);
   // The surface is looked up at each call: the new pixels are reachable, the old buffer is
   // never written.
-  SetPixelV(dc, 15, 15, kRed);
-  EXPECT_EQ(Screen(hwnd, 15, 15), kRed);
+  EXPECT_TRUE(SetPixelV(dc, 150, 120, kRed));  // beyond the old client area
+  EXPECT_EQ(Screen(hwnd, 150, 120), kRed);
+  RECT box;
+  EXPECT_EQ(GetClipBox(dc, &box), SIMPLEREGION);
+  EXPECT_EQ(box.right, 200);
+  EXPECT_EQ(box.bottom, 150);
   MoveWindow(hwnd, 0, 0, 10, 10, FALSE);
   EXPECT_FALSE(SetPixelV(dc, 15, 15, kRed));
+  EXPECT_EQ(GetPixel(dc, 15, 15), CLR_INVALID);
   ReleaseDC(hwnd, dc);
+  // A paint DC keeps its paint clip across a resize.
+  RECT paint{0, 0, 5, 5};
+  HDC pdc = portable::CreateWindowDC(hwnd, &paint);
+  MoveWindow(hwnd, 0, 0, 100, 100, FALSE);
+  EXPECT_FALSE(SetPixelV(pdc, 50, 50, kRed));
+  EXPECT_TRUE(SetPixelV(pdc, 4, 4, kRed));
+  EXPECT_TRUE(portable::DestroyWindowDC(pdc));
 
   HWND doomed = Top(WS_POPUP | WS_VISIBLE, 0, 0, 20, 20);
   HDC held = GetDC(doomed);
@@ -153,7 +165,6 @@ TEST_F(GdiWindowDc, FollowsResizesAndSurvivesTheWindow) {
   EXPECT_FALSE(TextOutA(held, 0, 0, "x", 1));
   EXPECT_FALSE(PatBlt(held, 0, 0, 5, 5, BLACKNESS));
   EXPECT_EQ(GetPixel(held, 1, 1), CLR_INVALID);
-  RECT box;
   EXPECT_EQ(GetClipBox(held, &box), ERROR);
   // The DC itself is still a DC until released.
   EXPECT_TRUE(portable::DestroyWindowDC(held));

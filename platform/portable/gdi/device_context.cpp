@@ -42,7 +42,9 @@ bool ResolveTarget(DeviceContext& dc, Target* out) {
     Region& clip = dc.effectiveClip;
     clip.Reset(out->extent);
     if (dc.window) {
-      clip.IntersectBox(BoxFromRect(visible));
+      // Worked out again whenever the window's surface changed: a DC kept across a resize
+      // follows the new client area.
+      dc.window->DrawableArea(visible, &dc.windowVisible);
       clip.IntersectRegion(dc.windowVisible);
     }
     if (dc.state.hasUserClip) clip.IntersectRegion(dc.state.userClip);

@@ -46,6 +46,8 @@ class SurfaceLink {
   virtual HWND Window() const = 0;
   // Fills the buffer, origin and extent of `out` (not its clip); false when the window is gone.
   virtual bool Resolve(Target* out, RECT* visibleClient) = 0;
+  // The part of the visible client rect this DC may draw on (paint clip, children).
+  virtual void DrawableArea(const RECT& visibleClient, Region* out) = 0;
   virtual void PixelsChanged(const RECT& clientRect) = 0;
   virtual void TextDrawn(int x, int y, const char* text, int length) = 0;
 };
@@ -53,7 +55,7 @@ class SurfaceLink {
 struct DeviceContext {
   HDC self = nullptr;
   std::unique_ptr<SurfaceLink> window;  // null for memory DCs
-  Region windowVisible;                 // window DCs: client area, paint clip, minus children
+  Region windowVisible;                 // window DCs: DrawableArea for the cached clip key
   DcState state;
   std::vector<DcState> saved;
   bool boundsEnabled = false;

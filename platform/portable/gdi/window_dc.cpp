@@ -9,9 +9,26 @@
 namespace portable::gdi {
 namespace {
 
+// The client area that a DC of `hwnd` may draw on: visible, inside the paint clip, and, with
+// WS_CLIPCHILDREN, outside every visible child.
+void ComputeVisibleArea(HWND hwnd, const RECT& visible, const RECT* paintClip, Region* out) {
+  Region& area = *out;
+  area.Reset(BoxFromRect(visible));
+  if (paintClip) area.IntersectBox(BoxFromRect(*paintClip));
+  if (!(static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE)) & WS_CLIPCHILDREN)) return;
+  for (HWND child = GetWindow(hwnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (!IsWindowVisible(child)) continue;
+    RECT r;
+    if (!GetWindowRect(child, &r)) continue;
+    MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&r), 2);
+    area.SubtractBox(NormalizedBox(r.left, r.top, r.right, r.bottom));
+  }
+}
+
 class WindowLink final : public SurfaceLink {
  public:
-  explicit WindowLink(HWND hwnd) : hwnd_(hwnd) {}
+  WindowLink(HWND hwnd, const RECT* paintClip)
+      : hwnd_(hwnd), hasPaintClip_(paintClip != nullptr), paintClip_(paintClip ? *paintClip : RECT{}) {}
 
   HWND Window() const override { return hwnd_; }
 
@@ -32,6 +49,10 @@ class WindowLink final : public SurfaceLink {
     return true;
   }
 
+  void DrawableArea(const RECT& visibleClient, Region* out) override {
+    ComputeVisibleArea(hwnd_, visibleClient, hasPaintClip_ ? &paintClip_ : nullptr, out);
+  }
+
   void PixelsChanged(const RECT& clientRect) override { NotifyPixelsChanged(hwnd_, clientRect); }
 
   void TextDrawn(int x, int y, const char* text, int length) override {
@@ -40,23 +61,9 @@ class WindowLink final : public SurfaceLink {
 
  private:
   HWND hwnd_;
+  bool hasPaintClip_;
+  RECT paintClip_;
 };
-
-// The client area that a DC of `hwnd` may draw on: visible, inside the paint clip, and, with
-// WS_CLIPCHILDREN, outside every visible child.
-void ComputeVisibleArea(HWND hwnd, const WindowSurface& surface, const RECT* paintClip, Region* out) {
-  Region& area = *out;
-  area.Reset(BoxFromRect(surface.visible));
-  if (paintClip) area.IntersectBox(BoxFromRect(*paintClip));
-  if (!(static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE)) & WS_CLIPCHILDREN)) return;
-  for (HWND child = GetWindow(hwnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    if (!IsWindowVisible(child)) continue;
-    RECT r;
-    if (!GetWindowRect(child, &r)) continue;
-    MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&r), 2);
-    area.SubtractBox(NormalizedBox(r.left, r.top, r.right, r.bottom));
-  }
-}
 
 }  // namespace
 }  // namespace portable::gdi
@@ -66,10 +73,7 @@ namespace portable {
 HDC CreateWindowDC(HWND hwnd, const RECT* paintClip) {
   WindowSurface surface;
   if (!hwnd || !QueryWindowSurface(hwnd, &surface)) return nullptr;
-  HDC dc = gdi::NewDeviceContext(std::make_unique<gdi::WindowLink>(hwnd));
-  if (!dc) return nullptr;
-  gdi::ComputeVisibleArea(hwnd, surface, paintClip, &gdi::LookupDc(dc)->windowVisible);
-  return dc;
+  return gdi::NewDeviceContext(std::make_unique<gdi::WindowLink>(hwnd, paintClip));
 }
 
 bool DestroyWindowDC(HDC dc) {
