@@ -13,9 +13,7 @@ int32_t EdgeOf(int32_t origin, int32_t extent) {
   return static_cast<int32_t>(edge);
 }
 
-bool IsOpen(const WindowRecord* record) {
-  return record != nullptr && record->hwnd != nullptr;
-}
+bool IsOpen(const WindowRecord* record) { return record != nullptr && record->hwnd != nullptr; }
 
 }  // namespace
 

@@ -187,8 +187,8 @@ LRESULT CALLBACK WindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
   // The handler may have closed the window; the record found above stays valid storage.
   result = DefaultProcessing(hwnd, atom, record, message, wParam, lParam);
 
-  if (message == WM_SETCURSOR && result == 0 && record != nullptr &&
-      LOWORD(lParam) == HTCLIENT && reinterpret_cast<HWND>(wParam) == record->hwnd) {
+  if (message == WM_SETCURSOR && result == 0 && record != nullptr && LOWORD(lParam) == HTCLIENT &&
+      reinterpret_cast<HWND>(wParam) == record->hwnd) {
     SetCursor(record->cursor);
   }
   return result;

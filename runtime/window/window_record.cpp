@@ -53,10 +53,10 @@ void AddWindowMenuAndMdiClient(WindowRecord* record, HINSTANCE instance) {
   CLIENTCREATESTRUCT ccs{};
   ccs.hWindowMenu = popup;
   ccs.idFirstChild = MDI_FIRST_CHILD_ID;
-  record->mdiClient = CreateWindowExA(
-      0, "MDICLIENT", "", WS_CHILD | WS_CLIPCHILDREN | WS_VSCROLL | WS_HSCROLL, 0, 0,
-      client.right - client.left, client.bottom - client.top, record->hwnd,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(MDI_CLIENT_ID)), instance, &ccs);
+  record->mdiClient =
+      CreateWindowExA(0, "MDICLIENT", "", WS_CHILD | WS_CLIPCHILDREN | WS_VSCROLL | WS_HSCROLL, 0,
+                      0, client.right - client.left, client.bottom - client.top, record->hwnd,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(MDI_CLIENT_ID)), instance, &ccs);
   MdiClientAtom = static_cast<ATOM>(GetClassWord(record->mdiClient, GCW_ATOM));
   ShowWindow(record->mdiClient, SW_SHOW);
 }
@@ -137,9 +137,9 @@ int32_t WindowOpen(WindowRecord* record, int32_t x, int32_t y, int32_t width, in
   record->extension = nullptr;
 
   CreatingRecord = record;
-  record->hwnd = CreateWindowExA(exStyle, (flags & OPEN_MDI_FRAME) ? "KorvexFrameClass" : "KorvexWndClass",
-                                 title, style, x, y, width, height, parentWindow, nullptr, instance,
-                                 nullptr);
+  record->hwnd =
+      CreateWindowExA(exStyle, (flags & OPEN_MDI_FRAME) ? "KorvexFrameClass" : "KorvexWndClass",
+                      title, style, x, y, width, height, parentWindow, nullptr, instance, nullptr);
   CreatingRecord = nullptr;
   record->handler = nullptr;
   if (record->hwnd == nullptr) return 0;
@@ -202,7 +202,8 @@ int32_t ScreenSize(int32_t* width, int32_t* height) {
   return 0;
 }
 
-int32_t FillRectColor(HDC dc, int32_t x, int32_t y, int32_t width, int32_t height, COLORREF colour) {
+int32_t FillRectColor(HDC dc, int32_t x, int32_t y, int32_t width, int32_t height,
+                      COLORREF colour) {
   if (dc == nullptr) return 0;
   SetBkColor(dc, colour);
   RECT area{x, y, EdgeOf(x, width), EdgeOf(y, height)};

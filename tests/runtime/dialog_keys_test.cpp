@@ -36,8 +36,8 @@ void RegisterCountingClass() {
 
 HWND CountingWindow(DWORD exStyle, DWORD style, HWND parent, KeyCounts* counts) {
   RegisterCountingClass();
-  HWND hwnd = CreateWindowExA(exStyle, "RuntimeTestCounting", "", style, 400, 300, 120, 90,
-                              parent, nullptr, GetModuleHandleA(nullptr), nullptr);
+  HWND hwnd = CreateWindowExA(exStyle, "RuntimeTestCounting", "", style, 400, 300, 120, 90, parent,
+                              nullptr, GetModuleHandleA(nullptr), nullptr);
   SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(counts));
   return hwnd;
 }

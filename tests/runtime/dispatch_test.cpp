@@ -6,9 +6,9 @@ namespace {
 class DispatchTest : public RuntimeTest {};
 
 // Windows values of the few scroll and sizing codes the tests send.
-constexpr WPARAM SIZING_RIGHT_EDGE = 2;   // WMSZ_RIGHT
-constexpr WORD SCROLL_LINE_DOWN = 1;      // SB_LINEDOWN
-constexpr WORD SCROLL_THUMB_POSITION = 4; // SB_THUMBPOSITION
+constexpr WPARAM SIZING_RIGHT_EDGE = 2;    // WMSZ_RIGHT
+constexpr WORD SCROLL_LINE_DOWN = 1;       // SB_LINEDOWN
+constexpr WORD SCROLL_THUMB_POSITION = 4;  // SB_THUMBPOSITION
 
 const LoggedEvent* Last(int32_t id) {
   int found = -1;
@@ -159,7 +159,8 @@ TEST_F(DispatchTest, CommandsNotificationsAndScrolls) {
   EXPECT_EQ(e->controlId, 56u);
   EXPECT_EQ(e->notifyCode, static_cast<uint32_t>(-12));
 
-  SendMessageA(r->hwnd, WM_HSCROLL, MAKEWPARAM(SCROLL_LINE_DOWN, 9), reinterpret_cast<LPARAM>(control));
+  SendMessageA(r->hwnd, WM_HSCROLL, MAKEWPARAM(SCROLL_LINE_DOWN, 9),
+               reinterpret_cast<LPARAM>(control));
   e = Last(WM_HSCROLL);
   ASSERT_NE(e, nullptr);
   EXPECT_EQ(e->param1, static_cast<WPARAM>(SCROLL_LINE_DOWN));

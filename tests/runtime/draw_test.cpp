@@ -1,5 +1,6 @@
 // The drawing bracket and the primitives: state carried in the record, nesting, refresh.
 #include "runtime/graphics/draw.h"
+
 #include "runtime/graphics/draw_context.h"
 #include "runtime_fixture.h"
 

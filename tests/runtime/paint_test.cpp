@@ -1,8 +1,9 @@
 // Painting and erasing: backed windows repaint themselves, direct windows ask their handler,
 // and erasing lends its context to the handler.
+#include "runtime/window/paint.h"
+
 #include "runtime/graphics/draw.h"
 #include "runtime/graphics/draw_context.h"
-#include "runtime/window/paint.h"
 #include "runtime_fixture.h"
 
 namespace {

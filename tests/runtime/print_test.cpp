@@ -1,11 +1,12 @@
 // The print statement's item formats, destinations and buffer bound, and number texts.
+#include "runtime/graphics/print.h"
+
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <string>
 
 #include "runtime/graphics/draw.h"
-#include "runtime/graphics/print.h"
 #include "runtime_fixture.h"
 
 namespace {
@@ -44,7 +45,15 @@ TEST_F(PrintTest, RealsCarryABlankInPlaceOfThePlusSign) {
 }
 
 TEST_F(PrintTest, StringsAndCharactersGetNoBlanksAndUnknownItemsAreSkipped) {
-  PrintList().String("ab").Raw(4, 0xFFFFFFFF).Char('c').Raw(99, 7).String(nullptr).Char(13).Char(10).Print();
+  PrintList()
+      .String("ab")
+      .Raw(4, 0xFFFFFFFF)
+      .Char('c')
+      .Raw(99, 7)
+      .String(nullptr)
+      .Char(13)
+      .Char(10)
+      .Print();
   EXPECT_EQ(Printed(5), "abc\r\n");
 }
 
@@ -72,7 +81,7 @@ TEST_F(PrintTest, ListKeepsItsCountConsistentWhenFull) {
   PrintList list;
   for (int i = 0; i < 40; ++i) list.Int(i);
   EXPECT_EQ(list.Count(), 32);  // 64 words of two-word items
-  list.Double(1.0);              // three words do not fit any more
+  list.Double(1.0);             // three words do not fit any more
   EXPECT_EQ(list.Count(), 32);
   list.Print();
   EXPECT_EQ(std::string(PrintBuffer, 6), "0 1 2 ");
@@ -88,10 +97,18 @@ TEST_F(PrintTest, NumberToStringExamples) {
     const char* text;
   };
   const Case cases[] = {
-      {5, " 5"},         {-3, " -3"},        {1.5, " 1.50"},
-      {-0.5, " -0.50"},  {2.0, " 2"},        {7, " 7"},
-      {7.5, " 7.50"},    {0, " 0"},          {-2147483648.0, " -2147483648"},
-      {0.375, " 0.38"},  {2.999, " 3.00"},   {4294967296.0, " 4294967296"},
+      {5, " 5"},
+      {-3, " -3"},
+      {1.5, " 1.50"},
+      {-0.5, " -0.50"},
+      {2.0, " 2"},
+      {7, " 7"},
+      {7.5, " 7.50"},
+      {0, " 0"},
+      {-2147483648.0, " -2147483648"},
+      {0.375, " 0.38"},
+      {2.999, " 3.00"},
+      {4294967296.0, " 4294967296"},
       {-9223372036854775808.0, " -9223372036854775808"},
   };
   for (const Case& c : cases) {
@@ -113,9 +130,15 @@ TEST_F(PrintTest, NumberToStringStaysWithinItsBlockForAnyValue) {
                            -1e20,
                            std::numeric_limits<double>::denorm_min(),
                            -123456789012345.67};
-  const char* expected[] = {" nan", " inf", " -inf", " 1.797693134862316e+308",
-                            " -1.797693134862316e+308", " 9.223372036854776e+18",
-                            " 1.000000000000000e+300", " -1.000000000000000e+20", " 0.00",
+  const char* expected[] = {" nan",
+                            " inf",
+                            " -inf",
+                            " 1.797693134862316e+308",
+                            " -1.797693134862316e+308",
+                            " 9.223372036854776e+18",
+                            " 1.000000000000000e+300",
+                            " -1.000000000000000e+20",
+                            " 0.00",
                             " -123456789012345.67"};
   for (size_t i = 0; i < std::size(values); ++i) {
     char* text = NumberToString(values[i]);

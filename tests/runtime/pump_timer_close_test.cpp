@@ -140,7 +140,7 @@ TEST_F(TimerTest, StartingARunningIdReplacesItsInterval) {
   while (CountEvents(WM_TIMER) == 0) PumpMessages(PUMP_WAIT);
   EXPECT_EQ(EventLog()[IndexOfEvent(WM_TIMER)].param1, 9u);
   TimerStop(r, 9);
-  TimerStop(r, 9);   // stopping again does nothing
+  TimerStop(r, 9);     // stopping again does nothing
   TimerStop(r, 1234);  // nor does stopping an id that never ran
   PumpMessages(PUMP_DRAIN);
   EventLog().clear();

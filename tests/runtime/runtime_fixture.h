@@ -39,8 +39,8 @@ inline std::function<int32_t()>& HandlerAction() {
 
 inline int32_t RecordingHandler() {
   const CurrentEventVars& e = CurrentEvent;
-  EventLog().push_back(LoggedEvent{e.eventId, e.param1, e.param2, e.mouseX, e.mouseY,
-                                   e.eventWindow, e.controlId, e.commandId, e.notifyCode});
+  EventLog().push_back(LoggedEvent{e.eventId, e.param1, e.param2, e.mouseX, e.mouseY, e.eventWindow,
+                                   e.controlId, e.commandId, e.notifyCode});
   if (HandlerAction()) return HandlerAction()();
   return 0;
 }

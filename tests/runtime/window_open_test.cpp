@@ -11,7 +11,9 @@ TEST_F(WindowOpenTest, ApplicationWindowIsADirectCaptionedPopup) {
   // Windows adds WS_CLIPSIBLINGS to every top-level window by itself.
   EXPECT_EQ(static_cast<uint32_t>(GetWindowLongA(r->hwnd, GWL_STYLE)) & ~WS_CLIPSIBLINGS,
             0x92CF0000u);
-  EXPECT_EQ(GetWindowLongA(r->hwnd, GWL_EXSTYLE) & (WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_MDICHILD), 0);
+  EXPECT_EQ(
+      GetWindowLongA(r->hwnd, GWL_EXSTYLE) & (WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_MDICHILD),
+      0);
   EXPECT_EQ(GetClassWord(r->hwnd, GCW_ATOM), WndClassAtom);
   char name[32] = {};
   GetClassNameA(r->hwnd, name, sizeof(name));
@@ -73,8 +75,8 @@ TEST_F(WindowOpenTest, BackedWindowHasAScreenSizedBitmapFilledWithTheWindowColou
 }
 
 TEST_F(WindowOpenTest, RuntimeFlagBitsNeverReachTheStyle) {
-  WindowRecord* r = Open(OPEN_DIRECT | OPEN_NO_CAPTION | OPEN_TOOL_WINDOW | OPEN_TOPMOST |
-                         WS_BORDER);
+  WindowRecord* r =
+      Open(OPEN_DIRECT | OPEN_NO_CAPTION | OPEN_TOOL_WINDOW | OPEN_TOPMOST | WS_BORDER);
   ASSERT_NE(r->hwnd, nullptr);
   uint32_t style = static_cast<uint32_t>(GetWindowLongA(r->hwnd, GWL_STYLE));
   EXPECT_EQ(style & 0x670u, 0u);
@@ -97,7 +99,8 @@ TEST_F(WindowOpenTest, ParentWithoutWindowGivesAPopupAndAnOpenParentAChild) {
   WindowRecord* child = Open(OPEN_DIRECT | OPEN_NO_CAPTION, 5, 5, 40, 30, popup);
   ASSERT_NE(child->hwnd, nullptr);
   uint32_t style = static_cast<uint32_t>(GetWindowLongA(child->hwnd, GWL_STYLE));
-  EXPECT_EQ(style & (WS_CHILD | WS_CLIPSIBLINGS), static_cast<uint32_t>(WS_CHILD | WS_CLIPSIBLINGS));
+  EXPECT_EQ(style & (WS_CHILD | WS_CLIPSIBLINGS),
+            static_cast<uint32_t>(WS_CHILD | WS_CLIPSIBLINGS));
   EXPECT_EQ(style & WS_POPUP, 0u);
   EXPECT_EQ(GetParent(child->hwnd), popup->hwnd);
 }
