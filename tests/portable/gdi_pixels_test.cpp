@@ -127,6 +127,54 @@ TEST(GdiPixels, DiagonalAndShallowLines) {
   EXPECT_EQ(pic[9 + 7], '#');
 }
 
+TEST(GdiPixels, StyledPensFollowTheirPattern) {
+  Canvas c(14, 2, kWhite);
+  HPEN dot = CreatePen(PS_DOT, 1, kBlack);
+  HGDIOBJ old = SelectObject(c.dc(), dot);
+  SetBkColor(c.dc(), kRed);
+  MoveToEx(c.dc(), 0, 0, nullptr);
+  LineTo(c.dc(), 13, 0);  // OPAQUE: gaps in the background colour
+  SetBkMode(c.dc(), TRANSPARENT);
+  MoveToEx(c.dc(), 0, 1, nullptr);
+  LineTo(c.dc(), 13, 1);
+  std::string got;
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 14; ++x) got += c.At(x, y) == kBlack ? '#' : c.At(x, y) == kRed ? 'r' : '.';
+  EXPECT_EQ(got, "###rrr###rrr#." "###...###...#.");
+  SelectObject(c.dc(), old);
+  DeleteObject(dot);
+
+  Canvas d(30, 1, kWhite);
+  HPEN dash = CreatePen(PS_DASH, 1, kBlack);
+  old = SelectObject(d.dc(), dash);
+  MoveToEx(d.dc(), 0, 0, nullptr);
+  LineTo(d.dc(), 30, 0);
+  EXPECT_EQ(d.Picture(kWhite, kBlack), std::string(18, '#') + std::string(6, '.') + std::string(6, '#') + "\n");
+  SelectObject(d.dc(), old);
+  DeleteObject(dash);
+
+  // Round a rectangle the pattern runs on, each corner once.
+  Canvas e(4, 4, kRed);
+  dot = CreatePen(PS_DOT, 1, kBlack);
+  old = SelectObject(e.dc(), dot);
+  SelectObject(e.dc(), GetStockObject(NULL_BRUSH));
+  SetBkMode(e.dc(), TRANSPARENT);
+  Rectangle(e.dc(), 0, 0, 4, 4);
+  EXPECT_EQ(e.Picture(kRed, kBlack), Rows({"###.", "....", "....", ".###"}));
+  SelectObject(e.dc(), old);
+  DeleteObject(dot);
+
+  // Wider than one pixel a styled pen draws solid.
+  Canvas f(30, 3, kWhite);
+  HPEN wide = CreatePen(PS_DOT, 2, kBlack);
+  old = SelectObject(f.dc(), wide);
+  MoveToEx(f.dc(), 0, 1, nullptr);
+  LineTo(f.dc(), 30, 1);
+  EXPECT_EQ(f.Count(kBlack), 60);
+  SelectObject(f.dc(), old);
+  DeleteObject(wide);
+}
+
 TEST(GdiPixels, NullPenLineDrawsNothingButMoves) {
   Canvas c(4, 1);
   SelectObject(c.dc(), GetStockObject(NULL_PEN));

@@ -17,7 +17,26 @@ struct PenInfo {
   uint32_t color = 0;
   int64_t width = 1;
   bool insideFrame = false;
+  // Styled one-pixel pens: on and off runs in pixels, repeated along the line.
+  const uint8_t* dashes = nullptr;
+  int dashCount = 0;
+  int dashPeriod = 0;
+  bool opaqueGaps = false;  // OPAQUE background mode: gaps take the background colour
+  uint32_t gapColor = 0;
 };
+
+constexpr uint8_t kDash[] = {18, 6};
+constexpr uint8_t kDot[] = {3, 3};
+constexpr uint8_t kDashDot[] = {9, 6, 3, 6};
+constexpr uint8_t kDashDotDot[] = {9, 3, 3, 3, 3, 3};
+
+template <size_t N>
+void SetDashes(PenInfo* info, const uint8_t (&runs)[N]) {
+  info->dashes = runs;
+  info->dashCount = static_cast<int>(N);
+  info->dashPeriod = 0;
+  for (uint8_t r : runs) info->dashPeriod += r;
+}
 
 PenInfo CurrentPen(const DeviceContext& ctx) {
   PenInfo info;
@@ -28,7 +47,29 @@ PenInfo CurrentPen(const DeviceContext& ctx) {
   int64_t w = obj->pen.lopnWidth.x;
   info.width = std::max<int64_t>(1, w < 0 ? -w : w);
   info.insideFrame = obj->pen.lopnStyle == PS_INSIDEFRAME;
+  // Wide pens are always solid, as on Windows.
+  if (info.width == 1) {
+    switch (obj->pen.lopnStyle) {
+      case PS_DASH: SetDashes(&info, kDash); break;
+      case PS_DOT: SetDashes(&info, kDot); break;
+      case PS_DASHDOT: SetDashes(&info, kDashDot); break;
+      case PS_DASHDOTDOT: SetDashes(&info, kDashDotDot); break;
+      default: break;
+    }
+  }
+  info.opaqueGaps = ctx.state.bkMode == OPAQUE;
+  info.gapColor = portable::gdi::PixelFromColor(ctx.state.bkColor);
   return info;
+}
+
+// Whether pixel `index` of a styled line falls on a dash.
+bool OnDash(const PenInfo& pen, int64_t index) {
+  int64_t at = index % pen.dashPeriod;
+  for (int i = 0; i < pen.dashCount; ++i) {
+    if (at < pen.dashes[i]) return (i & 1) == 0;
+    at -= pen.dashes[i];
+  }
+  return true;
 }
 
 bool CurrentBrush(const DeviceContext& ctx, uint32_t* color) {
@@ -40,7 +81,15 @@ bool CurrentBrush(const DeviceContext& ctx, uint32_t* color) {
 }
 
 // One pen dot: a single pixel, or a square of the pen's width centred on the point.
-void PenDot(const Target& t, int64_t x, int64_t y, const PenInfo& pen, int rop2) {
+void PenDot(const Target& t, int64_t x, int64_t y, const PenInfo& pen, int rop2, int64_t index) {
+  if (pen.dashes) {
+    if (OnDash(pen, index)) {
+      portable::gdi::PlotRop2(t, x, y, pen.color, rop2);
+    } else if (pen.opaqueGaps) {
+      portable::gdi::PlotRop2(t, x, y, pen.gapColor, rop2);
+    }
+    return;
+  }
   if (pen.width <= 1) {
     portable::gdi::PlotRop2(t, x, y, pen.color, rop2);
     return;
@@ -51,15 +100,16 @@ void PenDot(const Target& t, int64_t x, int64_t y, const PenInfo& pen, int rop2)
 }
 
 // Pixels of the line from (x0, y0) towards (x1, y1), the end point excluded. Only the part of
-// the line whose major coordinate lies within `limit` is walked.
-void DrawLine(const Target& t, int64_t x0, int64_t y0, int64_t x1, int64_t y1,
-              const PenInfo& pen, int rop2, const Box& limit) {
+// the line whose major coordinate lies within `limit` is walked. `phase`: pixels of the
+// dash pattern already used. Returns the line's length in pixels.
+int64_t DrawLine(const Target& t, int64_t x0, int64_t y0, int64_t x1, int64_t y1,
+                 const PenInfo& pen, int rop2, const Box& limit, int64_t phase = 0) {
   int64_t dx = x1 - x0, dy = y1 - y0;
   int64_t adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
   int64_t sx = dx < 0 ? -1 : 1, sy = dy < 0 ? -1 : 1;
   bool xMajor = adx >= ady;
   int64_t steps = xMajor ? adx : ady;
-  if (steps == 0) return;
+  if (steps == 0) return 0;
   int64_t minor = xMajor ? ady : adx;
   int64_t start = xMajor ? x0 : y0;
   int64_t step = xMajor ? sx : sy;
@@ -76,8 +126,9 @@ void DrawLine(const Target& t, int64_t x0, int64_t y0, int64_t x1, int64_t y1,
     int64_t offset = static_cast<int64_t>(num / (2 * static_cast<__int128>(steps)));
     int64_t px = xMajor ? x0 + sx * i : x0 + sx * offset;
     int64_t py = xMajor ? y0 + sy * offset : y0 + sy * i;
-    PenDot(t, px, py, pen, rop2);
+    PenDot(t, px, py, pen, rop2, phase + i);
   }
+  return steps;
 }
 
 }  // namespace
@@ -165,7 +216,22 @@ BOOL WINAPI Rectangle(HDC dc, int left, int top, int right, int bottom) {
   }
   portable::gdi::AccumulateBounds(*ctx, outer);
   if (fill && !interior.Empty()) portable::gdi::FillBoxRop2(t, interior, brushColor, rop2);
-  if (pen.visible) {
+  if (pen.visible && pen.dashes) {
+    // A styled outline runs round the rectangle as one pattern, each corner drawn once.
+    Box limit = t.clip->Bounds();
+    limit = Box{limit.left - 1, limit.top - 1, limit.right + 1, limit.bottom + 1};
+    int64_t l = r.left, tp = r.top, rt = r.right - 1, bt = r.bottom - 1;
+    int64_t phase = 0;
+    if (rt == l || bt == tp) {
+      DrawLine(t, l, tp, rt, bt, pen, rop2, limit);
+      portable::gdi::PlotRop2(t, rt, bt, pen.color, rop2);
+    } else {
+      phase += DrawLine(t, l, tp, rt, tp, pen, rop2, limit, phase);
+      phase += DrawLine(t, rt, tp, rt, bt, pen, rop2, limit, phase);
+      phase += DrawLine(t, rt, bt, l, bt, pen, rop2, limit, phase);
+      DrawLine(t, l, bt, l, tp, pen, rop2, limit, phase);
+    }
+  } else if (pen.visible) {
     // Four bands that never overlap, so XOR-like modes touch each pixel once.
     int64_t w = std::min({pen.width, (outer.right - outer.left + 1) / 2,
                           (outer.bottom - outer.top + 1) / 2});
