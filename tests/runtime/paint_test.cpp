@@ -160,6 +160,20 @@ TEST_F(PaintTest, WindowWithoutRecordIsErasedWithTheSystemColour) {
   EXPECT_TRUE(EventLog().empty());
 }
 
+#ifndef _WIN32
+// Off Windows the whole window has pixels, also where it reaches beyond the screen.
+TEST_F(PaintTest, BackedWindowBeyondTheScreenShowsTheErasedColourWhereNoBitmapIs) {
+  const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+  WindowRecord* r = Open(0, 0, 0, screenWidth + 300, 200);
+  DrawClear(r, GREEN);
+  r->fillColor = RED;
+  Uncover(r);
+  EXPECT_EQ(ScreenPixel(r, screenWidth - 1, 50), GREEN);
+  EXPECT_EQ(ScreenPixel(r, screenWidth, 50), RED);
+  EXPECT_EQ(ScreenPixel(r, screenWidth + 100, 50), RED);
+}
+#endif
+
 TEST_F(PaintTest, DrawClearOnADirectWindowWaitsForThePaint) {
   WindowRecord* r = Open(OPEN_DIRECT, 40, 40, 200, 150);
   UpdateWindow(r->hwnd);

@@ -155,6 +155,15 @@ TEST_F(WindowOpenTest, ChildOfAFrameIsAnMdiChildAndClosesThroughTheClient) {
   EXPECT_GE(IndexOfEvent(WM_DESTROY), 0);
 }
 
+TEST_F(WindowOpenTest, MaximizeWinsOverMinimize) {
+  WindowRecord* r = Open(OPEN_DIRECT | WS_MAXIMIZE | WS_MINIMIZE, 10, 10, 200, 150);
+  ASSERT_NE(r->hwnd, nullptr);
+  EXPECT_TRUE(IsZoomed(r->hwnd));
+  EXPECT_FALSE(IsIconic(r->hwnd));
+  WindowRecord* small = Open(OPEN_DIRECT | WS_MINIMIZE, 10, 10, 200, 150);
+  EXPECT_TRUE(IsIconic(small->hwnd));
+}
+
 TEST_F(WindowOpenTest, ClientSizeHasZeroOriginAndZerosWhenClosed) {
   WindowRecord* r = Open(OPEN_DIRECT, 10, 10, 300, 200);
   int32_t left = -1, top = -1, width = -1, height = -1;
