@@ -179,6 +179,17 @@ std::string Describe(const std::vector<Recorded>& actual) {
   return out;
 }
 
+bool SameRect(const RECT& a, const RECT& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+std::string ShowRect(const RECT& r) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "(%ld,%ld,%ld,%ld)", static_cast<long>(r.left), static_cast<long>(r.top),
+                static_cast<long>(r.right), static_cast<long>(r.bottom));
+  return buf;
+}
+
 static bool EntryMatches(const Expected& e, const Recorded& r) {
   if (e.message != r.message) return false;
   if ((e.flags & kWParam) != 0 && e.wParam != r.wParam) return false;

@@ -69,6 +69,8 @@ std::vector<Recorded> Filtered(HWND hwnd = nullptr);
 std::string MatchSequence(const std::vector<Recorded>& actual, const std::vector<Expected>& expected);
 int CountMessage(const std::vector<Recorded>& actual, UINT message);
 std::string Describe(const std::vector<Recorded>& actual);
+bool SameRect(const RECT& a, const RECT& b);
+std::string ShowRect(const RECT& r);
 const char* MessageName(UINT message);
 
 // Test window classes, registered once per process.

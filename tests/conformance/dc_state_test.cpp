@@ -9,15 +9,6 @@ namespace {
 
 using DcState = MemoryCanvas;
 
-bool SameRect(const RECT& a, const RECT& b) {
-  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
-std::string Show(const RECT& r) {
-  return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) +
-         "," + std::to_string(r.bottom) + ")";
-}
-
 TEST_F(DcState, NewMemoryDcDefaults) {
   EXPECT_EQ(GetTextColor(dc_), kBlack);
   EXPECT_EQ(GetBkColor(dc_), kWhite);
@@ -112,14 +103,14 @@ TEST_F(DcState, RestoreOfAMissingLevelFails) {
 TEST_F(DcState, RestoreBringsBackTheClipping) {
   RECT box;
   ASSERT_EQ(GetClipBox(dc_, &box), SIMPLEREGION);
-  EXPECT_TRUE(SameRect(box, RECT{0, 0, kWidth, kHeight})) << Show(box);
+  EXPECT_TRUE(SameRect(box, RECT{0, 0, kWidth, kHeight})) << ShowRect(box);
   SaveDC(dc_);
   EXPECT_EQ(IntersectClipRect(dc_, 10, 10, 20, 20), SIMPLEREGION);
   GetClipBox(dc_, &box);
-  EXPECT_TRUE(SameRect(box, RECT{10, 10, 20, 20})) << Show(box);
+  EXPECT_TRUE(SameRect(box, RECT{10, 10, 20, 20})) << ShowRect(box);
   RestoreDC(dc_, -1);
   EXPECT_EQ(GetClipBox(dc_, &box), SIMPLEREGION);
-  EXPECT_TRUE(SameRect(box, RECT{0, 0, kWidth, kHeight})) << Show(box);
+  EXPECT_TRUE(SameRect(box, RECT{0, 0, kWidth, kHeight})) << ShowRect(box);
 }
 
 TEST_F(DcState, PenObjectDescribesItself) {
@@ -258,13 +249,13 @@ TEST_F(DcState, BoundsAccumulateWhileEnabled) {
   SetPixelV(dc_, 5, 6, kBlack);
   UINT flags = GetBoundsRect(dc_, &r, 0);
   EXPECT_EQ(flags & DCB_SET, static_cast<UINT>(DCB_SET));
-  EXPECT_TRUE(SameRect(r, RECT{5, 6, 6, 7})) << Show(r);
+  EXPECT_TRUE(SameRect(r, RECT{5, 6, 6, 7})) << ShowRect(r);
   Rectangle(dc_, 20, 10, 30, 25);
   GetBoundsRect(dc_, &r, 0);
-  EXPECT_TRUE(SameRect(r, RECT{5, 6, 30, 25})) << Show(r);
+  EXPECT_TRUE(SameRect(r, RECT{5, 6, 30, 25})) << ShowRect(r);
   // Reading with DCB_RESET returns the bounds and empties them.
   GetBoundsRect(dc_, &r, DCB_RESET);
-  EXPECT_TRUE(SameRect(r, RECT{5, 6, 30, 25})) << Show(r);
+  EXPECT_TRUE(SameRect(r, RECT{5, 6, 30, 25})) << ShowRect(r);
   EXPECT_EQ(GetBoundsRect(dc_, &r, 0) & (DCB_RESET | DCB_SET), static_cast<UINT>(DCB_RESET));
 }
 
@@ -276,7 +267,7 @@ TEST_F(DcState, BoundsStopWhenDisabled) {
   EXPECT_EQ(previous & DCB_ENABLE, static_cast<UINT>(DCB_ENABLE));
   SetPixelV(dc_, 40, 40, kBlack);
   GetBoundsRect(dc_, &r, 0);
-  EXPECT_TRUE(SameRect(r, RECT{1, 1, 2, 2})) << Show(r);
+  EXPECT_TRUE(SameRect(r, RECT{1, 1, 2, 2})) << ShowRect(r);
   EXPECT_EQ(GetBoundsRect(dc_, &r, 0) & DCB_ENABLE, 0u);
 }
 
@@ -286,11 +277,11 @@ TEST_F(DcState, BoundsCanBeSetAndAccumulated) {
   const RECT seed{10, 10, 12, 12};
   SetBoundsRect(dc_, &seed, DCB_ACCUMULATE);
   GetBoundsRect(dc_, &r, 0);
-  EXPECT_TRUE(SameRect(r, seed)) << Show(r);
+  EXPECT_TRUE(SameRect(r, seed)) << ShowRect(r);
   const RECT more{30, 5, 31, 40};
   SetBoundsRect(dc_, &more, DCB_ACCUMULATE);
   GetBoundsRect(dc_, &r, 0);
-  EXPECT_TRUE(SameRect(r, RECT{10, 5, 31, 40})) << Show(r);
+  EXPECT_TRUE(SameRect(r, RECT{10, 5, 31, 40})) << ShowRect(r);
 }
 
 }  // namespace

@@ -27,15 +27,6 @@ class Painting : public ::testing::Test {
   HWND hwnd_ = nullptr;
 };
 
-bool SameRect(const RECT& a, const RECT& b) {
-  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
-std::string Show(const RECT& r) {
-  return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) +
-         "," + std::to_string(r.bottom) + ")";
-}
-
 TEST_F(Painting, InvalidateWithEraseMakesBeginPaintSendEraseBkgnd) {
   RECT r{10, 20, 60, 50};
   ASSERT_TRUE(InvalidateRect(hwnd_, &r, TRUE));
@@ -45,7 +36,7 @@ TEST_F(Painting, InvalidateWithEraseMakesBeginPaintSendEraseBkgnd) {
   EXPECT_TRUE(mismatch.empty()) << mismatch;
   // The default processing erased with the class brush, so nothing is left to erase.
   EXPECT_FALSE(Recorder().lastPaint.fErase);
-  EXPECT_TRUE(SameRect(Recorder().lastPaint.rcPaint, r)) << Show(Recorder().lastPaint.rcPaint);
+  EXPECT_TRUE(SameRect(Recorder().lastPaint.rcPaint, r)) << ShowRect(Recorder().lastPaint.rcPaint);
 }
 
 TEST_F(Painting, InvalidateWithoutEraseSendsNoEraseBkgnd) {
@@ -91,10 +82,10 @@ TEST_F(Painting, RcPaintIsTheBoundingBoxOfTheUpdate) {
   RECT update;
   ASSERT_TRUE(GetUpdateRect(hwnd_, &update, FALSE));
   const RECT box{5, 6, 50, 70};
-  EXPECT_TRUE(SameRect(update, box)) << Show(update);
+  EXPECT_TRUE(SameRect(update, box)) << ShowRect(update);
   UpdateWindow(hwnd_);
   EXPECT_EQ(Recorder().paintCount, 1);
-  EXPECT_TRUE(SameRect(Recorder().lastPaint.rcPaint, box)) << Show(Recorder().lastPaint.rcPaint);
+  EXPECT_TRUE(SameRect(Recorder().lastPaint.rcPaint, box)) << ShowRect(Recorder().lastPaint.rcPaint);
 }
 
 TEST_F(Painting, PaintDcIsClippedToTheUpdate) {
@@ -102,7 +93,7 @@ TEST_F(Painting, PaintDcIsClippedToTheUpdate) {
   InvalidateRect(hwnd_, &r, FALSE);
   UpdateWindow(hwnd_);
   EXPECT_EQ(Recorder().lastPaintClipKind, SIMPLEREGION);
-  EXPECT_TRUE(SameRect(Recorder().lastPaintClip, r)) << Show(Recorder().lastPaintClip);
+  EXPECT_TRUE(SameRect(Recorder().lastPaintClip, r)) << ShowRect(Recorder().lastPaintClip);
 }
 
 TEST_F(Painting, InvalidateAllCoversTheClientArea) {
@@ -111,7 +102,7 @@ TEST_F(Painting, InvalidateAllCoversTheClientArea) {
   ASSERT_TRUE(GetUpdateRect(hwnd_, &update, FALSE));
   RECT client;
   GetClientRect(hwnd_, &client);
-  EXPECT_TRUE(SameRect(update, client)) << Show(update);
+  EXPECT_TRUE(SameRect(update, client)) << ShowRect(update);
 }
 
 TEST_F(Painting, UpdateIsClippedToTheClientArea) {
@@ -122,7 +113,7 @@ TEST_F(Painting, UpdateIsClippedToTheClientArea) {
   RECT update;
   ASSERT_TRUE(GetUpdateRect(hwnd_, &update, FALSE));
   const RECT want{0, 0, client.right, 15};
-  EXPECT_TRUE(SameRect(update, want)) << Show(update);
+  EXPECT_TRUE(SameRect(update, want)) << ShowRect(update);
 }
 
 TEST_F(Painting, EndPaintLeavesNothingToPaint) {
@@ -154,7 +145,7 @@ TEST_F(Painting, ValidateRectRemovesPartOfTheUpdate) {
   RECT update;
   ASSERT_TRUE(GetUpdateRect(hwnd_, &update, FALSE));
   const RECT rest{10, 30, 50, 50};
-  EXPECT_TRUE(SameRect(update, rest)) << Show(update);
+  EXPECT_TRUE(SameRect(update, rest)) << ShowRect(update);
 }
 
 TEST_F(Painting, ValidateAllCancelsThePaint) {
@@ -178,7 +169,7 @@ TEST_F(Painting, QueuedPaintComesFromTheQueueToo) {
   DispatchMessageA(&msg);
   EXPECT_EQ(Recorder().paintCount, 1);
   const RECT want{3, 4, 9, 12};
-  EXPECT_TRUE(SameRect(Recorder().lastPaint.rcPaint, want)) << Show(Recorder().lastPaint.rcPaint);
+  EXPECT_TRUE(SameRect(Recorder().lastPaint.rcPaint, want)) << ShowRect(Recorder().lastPaint.rcPaint);
   EXPECT_FALSE(PeekMessageA(&msg, hwnd_, WM_PAINT, WM_PAINT, PM_REMOVE));
 }
 
