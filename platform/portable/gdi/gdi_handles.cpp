@@ -133,14 +133,15 @@ HGDIOBJ AllocObject(Kind kind, GdiObject** out) {
     index = t.slots.size();
     t.slots.push_back(std::make_unique<GdiObject>());
   }
+  // A freed slot holds no payload; the creator fills the one its kind uses.
   GdiObject& obj = *t.slots[index];
-  uint16_t generation = obj.generation;
-  obj = GdiObject{};
-  obj.generation = generation;
   obj.kind = kind;
+  obj.stock = false;
+  obj.deletePending = false;
+  obj.refs = 0;
   if (size_t* c = Counter(t.usage, kind)) ++*c;
   if (out) *out = &obj;
-  return Encode(index, generation);
+  return Encode(index, obj.generation);
 }
 
 GdiObject* LookupObject(HGDIOBJ handle) {
@@ -175,9 +176,9 @@ void FreeObject(HGDIOBJ handle) {
   // Move the payload out first: destroying it must not see a half-freed slot.
   std::unique_ptr<DeviceContext> dc = std::move(obj->dc);
   std::unique_ptr<BitmapData> bitmap = std::move(obj->bitmap);
-  uint16_t generation = static_cast<uint16_t>((obj->generation + 1) & kGenerationMask);
-  *obj = GdiObject{};
-  obj->generation = generation;
+  obj->kind = Kind::Free;
+  obj->refs = 0;
+  obj->generation = static_cast<uint16_t>((obj->generation + 1) & kGenerationMask);
   size_t index = (reinterpret_cast<uintptr_t>(handle) & kIndexMask) - 1;
   t.freeSlots.push_back(static_cast<uint32_t>(index));
 }

@@ -71,8 +71,8 @@ class WindowLink final : public SurfaceLink {
 namespace portable {
 
 HDC CreateWindowDC(HWND hwnd, const RECT* paintClip) {
-  WindowSurface surface;
-  if (!hwnd || !QueryWindowSurface(hwnd, &surface)) return nullptr;
+  // The surface itself is looked up at each drawing call.
+  if (!hwnd || !IsWindow(hwnd)) return nullptr;
   return gdi::NewDeviceContext(std::make_unique<gdi::WindowLink>(hwnd, paintClip));
 }
 
