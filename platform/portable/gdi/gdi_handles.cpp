@@ -8,12 +8,6 @@
 namespace portable::gdi {
 namespace {
 
-// Handle layout: bit 30 marks a GDI handle, bits 18-29 the slot's generation, bits 0-17 the
-// slot index + 1.
-constexpr uintptr_t kTag = uintptr_t{1} << 30;
-constexpr uintptr_t kIndexBits = 18;
-constexpr uintptr_t kIndexMask = (uintptr_t{1} << kIndexBits) - 1;
-constexpr uintptr_t kGenerationMask = 0xFFF;
 constexpr size_t kMaxObjects = kIndexMask - 1;
 
 struct Table {
@@ -27,12 +21,15 @@ struct Table {
 constinit Table* table = nullptr;
 
 Table& Objects() {
-  if (!table) [[unlikely]] table = new Table;
+  if (!table) [[unlikely]] {
+    table = new Table;
+    objectSlots = &table->slots;
+  }
   return *table;
 }
 
 HGDIOBJ Encode(size_t index, uint16_t generation) {
-  uintptr_t value = kTag | ((generation & kGenerationMask) << kIndexBits) | (index + 1);
+  uintptr_t value = kHandleTag | ((generation & kGenerationMask) << kIndexBits) | (index + 1);
   return reinterpret_cast<HGDIOBJ>(value);
 }
 
@@ -122,6 +119,8 @@ const StockSet& Stock() {
 
 }  // namespace
 
+std::vector<std::unique_ptr<GdiObject>>* objectSlots = nullptr;
+
 HGDIOBJ AllocObject(Kind kind, GdiObject** out) {
   Table& t = Objects();
   size_t index;
@@ -142,30 +141,6 @@ HGDIOBJ AllocObject(Kind kind, GdiObject** out) {
   if (size_t* c = Counter(t.usage, kind)) ++*c;
   if (out) *out = &obj;
   return Encode(index, obj.generation);
-}
-
-GdiObject* LookupObject(HGDIOBJ handle) {
-  uintptr_t v = reinterpret_cast<uintptr_t>(handle);
-  if ((v & ~((kTag << 1) - 1)) != 0 || (v & kTag) == 0) return nullptr;
-  size_t index = (v & kIndexMask);
-  if (index == 0) return nullptr;
-  --index;
-  Table& t = Objects();
-  if (index >= t.slots.size()) return nullptr;
-  GdiObject& obj = *t.slots[index];
-  if (obj.kind == Kind::Free) return nullptr;
-  if ((obj.generation & kGenerationMask) != ((v >> kIndexBits) & kGenerationMask)) return nullptr;
-  return &obj;
-}
-
-GdiObject* LookupObject(HGDIOBJ handle, Kind kind) {
-  GdiObject* obj = LookupObject(handle);
-  return obj && obj->kind == kind ? obj : nullptr;
-}
-
-DeviceContext* LookupDc(HDC dc) {
-  GdiObject* obj = LookupObject(dc, Kind::Dc);
-  return obj ? obj->dc.get() : nullptr;
 }
 
 void FreeObject(HGDIOBJ handle) {

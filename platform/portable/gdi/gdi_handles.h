@@ -39,11 +39,36 @@ struct GdiObject {
 
 // Makes a new object of `kind` and returns its handle; nullptr when the table is full.
 HGDIOBJ AllocObject(Kind kind, GdiObject** out);
+
+// Handle layout: bit 30 marks a GDI handle, bits 18-29 the slot's generation, bits 0-17 the
+// slot index + 1.
+inline constexpr uintptr_t kHandleTag = uintptr_t{1} << 30;
+inline constexpr uintptr_t kIndexBits = 18;
+inline constexpr uintptr_t kIndexMask = (uintptr_t{1} << kIndexBits) - 1;
+inline constexpr uintptr_t kGenerationMask = 0xFFF;
+
+// The slots, for the lookups below (every GDI call makes several, so they are inline).
+extern std::vector<std::unique_ptr<GdiObject>>* objectSlots;
+
 // The live object behind `handle`, or nullptr. With a kind, objects of other kinds count as
 // invalid too.
-GdiObject* LookupObject(HGDIOBJ handle);
-GdiObject* LookupObject(HGDIOBJ handle, Kind kind);
-DeviceContext* LookupDc(HDC dc);
+inline GdiObject* LookupObject(HGDIOBJ handle) {
+  uintptr_t v = reinterpret_cast<uintptr_t>(handle);
+  if ((v & ~((kHandleTag << 1) - 1)) != 0 || (v & kHandleTag) == 0) return nullptr;
+  size_t index = v & kIndexMask;
+  if (index == 0 || !objectSlots || index > objectSlots->size()) return nullptr;
+  GdiObject& obj = *(*objectSlots)[index - 1];
+  if (obj.kind == Kind::Free || obj.generation != ((v >> kIndexBits) & kGenerationMask)) return nullptr;
+  return &obj;
+}
+inline GdiObject* LookupObject(HGDIOBJ handle, Kind kind) {
+  GdiObject* obj = LookupObject(handle);
+  return obj && obj->kind == kind ? obj : nullptr;
+}
+inline DeviceContext* LookupDc(HDC dc) {
+  GdiObject* obj = LookupObject(dc, Kind::Dc);
+  return obj ? obj->dc.get() : nullptr;
+}
 // Frees the slot now (no checks of references).
 void FreeObject(HGDIOBJ handle);
 
