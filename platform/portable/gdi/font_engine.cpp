@@ -44,9 +44,9 @@ struct Engine {
   bool warned = false;
   std::map<Key, std::unique_ptr<RealizedFont>> fonts;
 
-  // At exit: faces before their library, and fontconfig's own caches last.
-  // Text drawn later still in the exit sequence goes on without glyphs.
-  ~Engine() {
+  // At exit: faces before their library, and fontconfig's own caches last. The engine
+  // itself stays, so text drawn later in the exit sequence goes on without glyphs.
+  void ShutDown() {
     fonts.clear();
     if (library) FT_Done_FreeType(library);
     library = nullptr;
@@ -60,9 +60,17 @@ struct Engine {
   }
 };
 
+struct EngineShutdown {
+  Engine* engine = nullptr;
+  ~EngineShutdown() {
+    if (engine) engine->ShutDown();
+  }
+};
+
 Engine& TheEngine() {
-  static Engine engine;
-  return engine;
+  static Engine* engine = new Engine;
+  static EngineShutdown shutdown{engine};
+  return *engine;
 }
 
 void WarnNoFont(Engine& e) {
