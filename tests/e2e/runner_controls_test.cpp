@@ -46,13 +46,13 @@ struct Input {
 // reseed timer's ticks between inputs.
 void WalkLadder(double startSpeed, const std::vector<Input>& inputs, uint64_t runMs) {
   const int32_t curve = 2;
-  RunSpec spec;
-  spec.tickCount = TickFor(startSpeed, curve);
-  spec.runMs = runMs;
+  RunPlan plan;
+  plan.tickCount = TickFor(startSpeed, curve);
+  plan.runMs = runMs;
   std::ostringstream events;
   for (const Input& in : inputs) events << in.ms << ' ' << in.what << '\n';
-  spec.events = events.str();
-  const RunOutput run = RunFull(spec);
+  plan.events = events.str();
+  const RunOutput run = RunFull(plan);
   ASSERT_EQ(run.result.status, 0) << run.result.err;
 
   double s = startSpeed;
@@ -101,11 +101,11 @@ TEST(RunnerControls, RaisingFromTheBottom) {
 }
 
 TEST(RunnerControls, WheelOfTwoNotchesOrALetterOnlyReprintsTheLine) {
-  RunSpec spec;
-  spec.tickCount = TickFor(2.5, 3);
-  spec.runMs = 700;
-  spec.events = "300 wheel 2\n500 key 65\n";
-  const RunOutput run = RunFull(spec);
+  RunPlan plan;
+  plan.tickCount = TickFor(2.5, 3);
+  plan.runMs = 700;
+  plan.events = "300 wheel 2\n500 key 65\n";
+  const RunOutput run = RunFull(plan);
   ASSERT_EQ(run.result.status, 0) << run.result.err;
   for (const TextLine& line : run.text) EXPECT_EQ(line.text, StatusText(2.5, 3));
   bool wheel = false;
@@ -119,11 +119,11 @@ TEST(RunnerControls, WheelOfTwoNotchesOrALetterOnlyReprintsTheLine) {
 }
 
 TEST(RunnerControls, DigitKeysSetCurvesAndTheDrawingTimer) {
-  RunSpec spec;
-  spec.tickCount = TickFor(1.5, 10);
-  spec.runMs = 2000;
-  spec.events = "403 key 53\n1007 key 99\n1500 key 49\n";
-  const RunOutput run = RunFull(spec);
+  RunPlan plan;
+  plan.tickCount = TickFor(1.5, 10);
+  plan.runMs = 2000;
+  plan.events = "403 key 53\n1007 key 99\n1500 key 49\n";
+  const RunOutput run = RunFull(plan);
   ASSERT_EQ(run.result.status, 0) << run.result.err;
   EXPECT_EQ(TimerTimes(run.events, 2, 0, 402), TickTimes(0, 10, 402));
   EXPECT_EQ(TimerTimes(run.events, 2, 403, 1006), TickTimes(403, 20, 1006));   // key 5: 100 div 5
@@ -135,11 +135,11 @@ TEST(RunnerControls, DigitKeysSetCurvesAndTheDrawingTimer) {
 }
 
 TEST(RunnerControls, PauseShowsThePauseLineAndResumeRestoresDrawing) {
-  RunSpec spec;
-  spec.tickCount = TickFor(3.5, 4);
-  spec.runMs = 1600;
-  spec.events = "500 rbutton 100 100\n810 key 107\n1010 key 48\n1310 key 96\n";
-  const RunOutput run = RunFull(spec);
+  RunPlan plan;
+  plan.tickCount = TickFor(3.5, 4);
+  plan.runMs = 1600;
+  plan.events = "500 rbutton 100 100\n810 key 107\n1010 key 48\n1310 key 96\n";
+  const RunOutput run = RunFull(plan);
   ASSERT_EQ(run.result.status, 0) << run.result.err;
   const std::string running = StatusText(3.5, 4);
   const std::string raised = StatusText(3.6, 4);
@@ -163,11 +163,11 @@ TEST(RunnerControls, PauseShowsThePauseLineAndResumeRestoresDrawing) {
 }
 
 TEST(RunnerControls, LeftButtonWhilePausedChangesNoPixel) {
-  RunSpec paused;
+  RunPlan paused;
   paused.tickCount = TickFor(2.5, 2);
   paused.runMs = 900;
   paused.events = "100 rbutton 5 5\n";
-  RunSpec clicked = paused;
+  RunPlan clicked = paused;
   clicked.events = "100 rbutton 5 5\n400 lbutton 300 300\n";
   const RunOutput a = RunFull(paused);
   const RunOutput b = RunFull(clicked);
@@ -176,7 +176,7 @@ TEST(RunnerControls, LeftButtonWhilePausedChangesNoPixel) {
 }
 
 TEST(RunnerControls, SpaceAndLeftButtonClearAndRestartTheCurves) {
-  RunSpec plain;
+  RunPlan plain;
   plain.tickCount = TickFor(2.5, 3);
   plain.runMs = 3000;
   const RunOutput before = RunFull(plain);
@@ -184,9 +184,9 @@ TEST(RunnerControls, SpaceAndLeftButtonClearAndRestartTheCurves) {
   const int full = CountColoured(before.image, 0, 20, before.image.width, before.image.height);
   for (const char* input : {"3000 key 32\n", "3000 lbutton 50 60\n"}) {
     SCOPED_TRACE(input);
-    RunSpec spec = plain;
-    spec.events = input;
-    const RunOutput run = RunFull(spec);
+    RunPlan plan = plain;
+    plan.events = input;
+    const RunOutput run = RunFull(plan);
     ASSERT_EQ(run.result.status, 0) << run.result.err;
     ASSERT_TRUE(run.imageOk);
     const int cleared = CountColoured(run.image, 0, 20, run.image.width, run.image.height);

@@ -10,10 +10,10 @@ namespace {
 bool EndsWithSummary(const std::string& out) { return ParseSummary(out).ok; }
 
 TEST(RunnerLifecycle, EscapeEndsTheProgramWithExitCodeZero) {
-  RunSpec spec;
-  spec.runMs = 5000;
-  spec.events = "1234 key 27\n2000 key 107\n";
-  const RunOutput run = RunFull(spec);
+  RunPlan plan;
+  plan.runMs = 5000;
+  plan.events = "1234 key 27\n2000 key 107\n";
+  const RunOutput run = RunFull(plan);
   EXPECT_EQ(run.result.status, 0) << run.result.err;
   ASSERT_TRUE(run.summary.ok) << run.result.out;
   EXPECT_EQ(run.summary.exitCode, 0);
@@ -32,10 +32,10 @@ TEST(RunnerLifecycle, EscapeEndsTheProgramWithExitCodeZero) {
 }
 
 TEST(RunnerLifecycle, CloseButtonEndsTheProgramLikewise) {
-  RunSpec spec;
-  spec.runMs = 3000;
-  spec.events = "777 close\n";
-  const RunOutput run = RunFull(spec);
+  RunPlan plan;
+  plan.runMs = 3000;
+  plan.events = "777 close\n";
+  const RunOutput run = RunFull(plan);
   EXPECT_EQ(run.result.status, 0) << run.result.err;
   ASSERT_TRUE(run.summary.ok);
   EXPECT_EQ(run.summary.time, 777u);
@@ -47,9 +47,9 @@ TEST(RunnerLifecycle, CloseButtonEndsTheProgramLikewise) {
 }
 
 TEST(RunnerLifecycle, RunTimeEndsThroughTheCloseButton) {
-  RunSpec spec;
-  spec.runMs = 250;
-  const RunOutput run = RunFull(spec);
+  RunPlan plan;
+  plan.runMs = 250;
+  const RunOutput run = RunFull(plan);
   EXPECT_EQ(run.result.status, 0) << run.result.err;
   ASSERT_TRUE(run.summary.ok);
   EXPECT_EQ(run.summary.time, 250u);
@@ -66,10 +66,10 @@ TEST(RunnerLifecycle, ResizeChangesTheClientAreaAndResetsTheCurves) {
   ASSERT_TRUE(reference.summary.ok);
   const int frameWidth = 1024 - reference.summary.clientWidth;
   const int frameHeight = 768 - reference.summary.clientHeight;
-  RunSpec spec;
-  spec.runMs = 600;
-  spec.events = "321 resize 800 600\n";
-  const RunOutput run = RunFull(spec);
+  RunPlan plan;
+  plan.runMs = 600;
+  plan.events = "321 resize 800 600\n";
+  const RunOutput run = RunFull(plan);
   EXPECT_EQ(run.result.status, 0) << run.result.err;
   ASSERT_TRUE(run.summary.ok);
   EXPECT_EQ(run.summary.clientWidth, 800 - frameWidth);
@@ -123,10 +123,10 @@ TEST(RunnerLifecycle, MalformedEventsAreRefusedWithTheLineNumber) {
 }
 
 TEST(RunnerLifecycle, CommentsBlankLinesAndOrderAreAccepted) {
-  RunSpec spec;
-  spec.runMs = 400;
-  spec.events = "# speed up twice\n\n  300 key 107   # second\n200 key 107\n";
-  const RunOutput run = RunFull(spec);
+  RunPlan plan;
+  plan.runMs = 400;
+  plan.events = "# speed up twice\n\n  300 key 107   # second\n200 key 107\n";
+  const RunOutput run = RunFull(plan);
   ASSERT_EQ(run.result.status, 0) << run.result.err;
   int keys = 0;
   for (const EventLine& e : run.events) keys += e.eventId == 256;
@@ -134,15 +134,15 @@ TEST(RunnerLifecycle, CommentsBlankLinesAndOrderAreAccepted) {
 }
 
 TEST(RunnerLifecycle, InputsAtTimeZeroFollowStartUpAndLateOnesNeverCome) {
-  RunSpec spec;
-  spec.tickCount = 1000000;
-  spec.runMs = 0;
-  spec.events = "0 key 56\n1 key 27\n";
-  const RunOutput run = RunFull(spec);
+  RunPlan plan;
+  plan.tickCount = 1000000;
+  plan.runMs = 0;
+  plan.events = "0 key 56\n1 key 27\n";
+  const RunOutput run = RunFull(plan);
   ASSERT_EQ(run.result.status, 0) << run.result.err;
   ASSERT_TRUE(run.summary.ok);
   EXPECT_EQ(run.summary.time, 0u);
-  const StartValues v = StartValuesFor(spec.tickCount);
+  const StartValues v = StartValuesFor(plan.tickCount);
   ASSERT_FALSE(run.text.empty());
   EXPECT_EQ(run.text.back().text, StatusText(v.speed, 8)) << "the 8 key, after the first paint";
   bool sawPaintBeforeKey = false;

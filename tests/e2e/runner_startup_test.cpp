@@ -47,9 +47,9 @@ TEST(RunnerStartup, FirstFrameIsBlackWithCurvesAtTheCentreAndWhiteText) {
 TEST(RunnerStartup, StatusLineFollowsTheTickCount) {
   for (uint32_t tick : {1000000u, 123457u, 4000001u, 3000000000u, 7u}) {
     SCOPED_TRACE(tick);
-    RunSpec spec;
-    spec.tickCount = tick;
-    const RunOutput run = RunFull(spec);
+    RunPlan plan;
+    plan.tickCount = tick;
+    const RunOutput run = RunFull(plan);
     ASSERT_EQ(run.result.status, 0) << run.result.err;
     const StartValues v = StartValuesFor(tick);
     ASSERT_FALSE(run.text.empty());
@@ -63,11 +63,11 @@ TEST(RunnerStartup, StatusLineFollowsTheTickCount) {
 }
 
 TEST(RunnerStartup, CreationStartsTimersAndDrawsOnceThenPaintDrawsPerCurve) {
-  RunSpec spec;
-  spec.tickCount = 1000000;
-  const RunOutput run = RunFull(spec);
+  RunPlan plan;
+  plan.tickCount = 1000000;
+  const RunOutput run = RunFull(plan);
   ASSERT_EQ(run.result.status, 0) << run.result.err;
-  const StartValues v = StartValuesFor(spec.tickCount);
+  const StartValues v = StartValuesFor(plan.tickCount);
   // One status line from the creation's step, then one per step of the first paint.
   EXPECT_EQ(run.text.size(), static_cast<size_t>(1 + v.lastCurve));
   bool created = false;
@@ -81,12 +81,12 @@ TEST(RunnerStartup, CreationStartsTimersAndDrawsOnceThenPaintDrawsPerCurve) {
 }
 
 TEST(RunnerStartup, SameOptionsGiveIdenticalOutputs) {
-  RunSpec spec;
-  spec.tickCount = 555555;
-  spec.runMs = 1500;
-  spec.events = "200 key 53\n700 wheel 1\n900 key 32\n1200 lbutton 10 10\n";
-  const RunOutput a = RunFull(spec);
-  const RunOutput b = RunFull(spec);
+  RunPlan plan;
+  plan.tickCount = 555555;
+  plan.runMs = 1500;
+  plan.events = "200 key 53\n700 wheel 1\n900 key 32\n1200 lbutton 10 10\n";
+  const RunOutput a = RunFull(plan);
+  const RunOutput b = RunFull(plan);
   ASSERT_EQ(a.result.status, 0) << a.result.err;
   ASSERT_TRUE(a.imageOk);
   EXPECT_FALSE(a.pngBytes.empty());
@@ -101,9 +101,9 @@ TEST(RunnerStartup, SameOptionsGiveIdenticalOutputs) {
 }
 
 TEST(RunnerStartup, DifferentTickCountsDrawDifferentPictures) {
-  RunSpec one;
+  RunPlan one;
   one.tickCount = 1000000;
-  RunSpec two;
+  RunPlan two;
   two.tickCount = 1000002;
   const RunOutput a = RunFull(one);
   const RunOutput b = RunFull(two);
@@ -112,9 +112,9 @@ TEST(RunnerStartup, DifferentTickCountsDrawDifferentPictures) {
 }
 
 TEST(RunnerStartup, ScreenOptionSizesTheWindow) {
-  RunSpec big;
+  RunPlan big;
   const RunOutput reference = RunFull(big);
-  RunSpec small;
+  RunPlan small;
   small.screen = "640x480";
   const RunOutput run = RunFull(small);
   ASSERT_EQ(run.result.status, 0) << run.result.err;

@@ -173,16 +173,16 @@ Summary ParseSummary(const std::string& out) {
 
 namespace e2e {
 
-RunOutput RunFull(const RunSpec& spec) {
+RunOutput RunFull(const RunPlan& plan) {
   TempDir dir;
-  std::vector<std::string> args = {"--tick-count", std::to_string(spec.tickCount),
-                                   "--screen",     spec.screen,
-                                   "--run-ms",     std::to_string(spec.runMs),
+  std::vector<std::string> args = {"--tick-count", std::to_string(plan.tickCount),
+                                   "--screen",     plan.screen,
+                                   "--run-ms",     std::to_string(plan.runMs),
                                    "--png",        dir.File("frame.png"),
                                    "--text-log",   dir.File("text.log"),
                                    "--event-log",  dir.File("event.log")};
-  if (!spec.events.empty()) {
-    WriteFile(dir.File("events.txt"), spec.events);
+  if (!plan.events.empty()) {
+    WriteFile(dir.File("events.txt"), plan.events);
     args.push_back("--events");
     args.push_back(dir.File("events.txt"));
   }

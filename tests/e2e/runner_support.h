@@ -93,14 +93,14 @@ struct RunOutput {
   bool imageOk = false;
 };
 
-struct RunSpec {
+struct RunPlan {
   uint32_t tickCount = 1000000;
   std::string screen = "1024x768";
   uint64_t runMs = 0;
   std::string events;  // contents of the events file; none when empty
 };
 
-RunOutput RunFull(const RunSpec& spec);
+RunOutput RunFull(const RunPlan& plan);
 
 // Times at which a timer started at `start` with `period` ticks, up to `end` inclusive.
 std::vector<uint64_t> TickTimes(uint64_t start, uint64_t period, uint64_t end);
