@@ -20,6 +20,7 @@ test: setup
 	@$(MAKE) --no-print-directory test-linux
 	@$(MAKE) --no-print-directory test-wine
 	@$(MAKE) --no-print-directory test-asan
+	@$(MAKE) --no-print-directory test-fuzz
 
 test-linux: build
 	@ctest --test-dir build --output-on-failure -j$(JOBS) --timeout 300
@@ -48,3 +49,22 @@ bench: setup
 
 clean:
 	rm -rf build build-asan build-win32 build-win64 build-bench
+
+# The fuzz target, built with clang (libFuzzer, ASan, UBSan) in its own folder. `make fuzz`
+# fuzzes for FUZZ_SECONDS from the committed corpus, keeping what it finds in build-fuzz/corpus;
+# `make test-fuzz` gives it a minute from the committed corpus alone.
+.PHONY: fuzz fuzz-build test-fuzz
+FUZZ_SECONDS ?= 300
+
+fuzz-build: setup
+	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSPIRALS_FUZZ=ON >/dev/null
+	@cmake --build build-fuzz -j$(JOBS) --target spirals_fuzz
+
+fuzz: fuzz-build
+	@mkdir -p build-fuzz/corpus
+	@build-fuzz/spirals_fuzz -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 build-fuzz/corpus tests/fuzz/corpus
+
+test-fuzz: fuzz-build
+	@rm -rf build-fuzz/corpus-test && mkdir -p build-fuzz/corpus-test
+	@cp tests/fuzz/corpus/* build-fuzz/corpus-test/
+	@build-fuzz/spirals_fuzz -max_total_time=60 -print_final_stats=1 build-fuzz/corpus-test

@@ -1,0 +1,109 @@
+#include "input_program.h"
+
+#include "app_session.h"
+
+namespace reliability {
+
+namespace {
+
+class ByteReader {
+ public:
+  ByteReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+  bool AtEnd() const { return pos_ >= size_; }
+  uint8_t U8() { return pos_ < size_ ? data_[pos_++] : 0; }
+  uint16_t U16() {
+    const uint16_t low = U8();
+    return static_cast<uint16_t>(low | (U8() << 8));
+  }
+  int S16() { return static_cast<int16_t>(U16()); }
+
+ private:
+  const uint8_t* data_;
+  size_t size_;
+  size_t pos_ = 0;
+};
+
+}  // namespace
+
+ProgramStats PlayProgram(const uint8_t* data, size_t size) {
+  AppSession& app = AppSession::Instance();
+  ByteReader in(data, size);
+  ProgramStats stats;
+  // The first byte picks the random seed and the curve setting the run starts from.
+  const uint8_t seed = in.U8();
+  app.Restart(0x5EED0000u + seed, seed % 11);
+  const uint64_t start = app.NowMs();
+  const uint64_t end = start + MAX_PROGRAM_MS;
+
+  while (!in.AtEnd()) {
+    const uint8_t head = in.U8();
+    const uint64_t delay = static_cast<uint64_t>(head >> 3) * 8;
+    uint64_t when = app.NowMs() + delay;
+    if (when > end) break;
+    app.RunUntil(when);
+    if (!app.IsOpen()) app.Reopen();
+    ++stats.events;
+    switch (head & 7) {
+      case 0: {
+        const uint32_t code = in.U8();
+        const uint8_t flags = in.U8();
+        const bool repeat = (flags & 2) != 0;
+        if (flags & 4) {
+          app.Key(code, true, repeat);
+          app.Key(code, false, false);
+        } else {
+          app.Key(code, (flags & 1) == 0, repeat);
+        }
+        break;
+      }
+      case 1: {
+        const int delta = in.S16();
+        const uint16_t keys = in.U16();
+        const int x = in.S16();
+        app.Wheel(delta, keys, x, in.S16());
+        break;
+      }
+      case 2: {
+        const uint8_t b = in.U8();
+        const int x = in.S16();
+        app.Button(b % 3, (b & 4) == 0, x, in.S16());
+        break;
+      }
+      case 3: {
+        const int width = in.U16();
+        app.Resize(width, in.U16());
+        break;
+      }
+      case 4:
+        app.Close();
+        break;
+      case 5: {
+        const int x = in.S16();
+        app.Move(x, in.S16());
+        break;
+      }
+      case 6: {
+        when = app.NowMs() + static_cast<uint64_t>(in.U8()) * 10;
+        app.RunUntil(when < end ? when : end);
+        break;
+      }
+      default: {
+        RECT r;
+        r.left = in.S16();
+        r.top = in.S16();
+        r.right = in.S16();
+        r.bottom = in.S16();
+        app.Expose(r);
+        break;
+      }
+    }
+    if (!app.IsOpen()) ++stats.closes;
+  }
+  // Let the last input play out for a moment: the timers draw on it.
+  if (app.IsOpen()) app.RunUntil(app.NowMs() + 120);
+  app.CheckBetweenEvents("at the end of the input");
+  stats.virtualMs = app.NowMs() - start;
+  return stats;
+}
+
+}  // namespace reliability
