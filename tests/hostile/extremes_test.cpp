@@ -96,6 +96,31 @@ TEST_F(Extremes, ClearWithEveryColour) {
   }
 }
 
+TEST_F(Extremes, WindowsOpenedAtEveryExtremeGeometry) {
+  for (int32_t position : {INT32_MIN, -1, 0, INT32_MAX}) {
+    for (int32_t size : {INT32_MIN, -1, 0, 1, INT32_MAX}) {
+      for (uint32_t flags : {DIRECT_FLAGS, BACKED_FLAGS}) {
+        record_ = WindowRecord{};
+        WindowOpen(&record_, position, position, size, size, flags, nullptr, "far", ActionHandler);
+        Drain();
+        int32_t left = -1, top = -1, width = -1, height = -1;
+        WindowClientSize(&record_, &left, &top, &width, &height);
+        // Whatever the system made of it, the client area is never negative nor absurd.
+        EXPECT_GE(width, 0);
+        EXPECT_GE(height, 0);
+        EXPECT_LE(width, 1 << 16);
+        EXPECT_LE(height, 1 << 16);
+        DrawPoint(&record_, width - 1, height - 1, 0xFF);
+        DrawRect(&record_, 0, 0, width, height, 0xFF, 0xFF00);
+        DrawClear(&record_, 0x123456);
+        Drain();
+        WindowClose(&record_);
+        Drain();
+      }
+    }
+  }
+}
+
 using LongPrints = HostileTest;
 
 TEST_F(LongPrints, AStringLongerThanTheBufferIsCut) {
