@@ -31,6 +31,10 @@ bool QueryWindowSurface(HWND hwnd, WindowSurface* out);
 // to the host in framebuffer coordinates.
 void NotifyPixelsChanged(HWND hwnd, const RECT& clientRect);
 
+// Implemented by user/: changes whenever any window's rectangles, style, z-order, framebuffer
+// or existence change, so that what was worked out from them can be kept until then.
+uint64_t WindowLayoutGeneration();
+
 // Implemented by user/: a text was drawn into `hwnd` at client (x, y); forwards to the host.
 void NotifyTextDrawn(HWND hwnd, int x, int y, const char* text, int length);
 

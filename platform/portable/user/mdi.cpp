@@ -117,6 +117,7 @@ LRESULT CALLBACK MdiClientProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     case WM_NCCREATE: {
       // Scroll bars show only when children reach outside; ours never show.
       w->style &= ~(WS_HSCROLL | WS_VSCROLL);
+      LayoutChanged();
       auto* cs = reinterpret_cast<CREATESTRUCTA*>(lParam);
       if (cs != nullptr && cs->lpCreateParams != nullptr) {
         auto* ccs = static_cast<CLIENTCREATESTRUCT*>(cs->lpCreateParams);

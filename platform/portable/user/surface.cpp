@@ -29,6 +29,7 @@ void SyncFramebuffer(Window& w) {
                   pixels.begin() + static_cast<ptrdiff_t>(y) * width);
     }
     w.pixels.swap(pixels);
+    LayoutChanged();
     w.fbWidth = width;
     w.fbHeight = height;
   }
@@ -50,6 +51,20 @@ using namespace user;
 bool QueryWindowSurface(HWND hwnd, WindowSurface* out) {
   Window* w = Peek(hwnd);
   if (w == nullptr || out == nullptr) return false;
+  if (w->parent == nullptr) {
+    // Every drawing call asks this for a top-level window: its client area is its framebuffer.
+    out->topLevel = w->handle;
+    out->framebuffer = PixelBuffer{w->pixels.empty() ? nullptr : w->pixels.data(), w->fbWidth, w->fbHeight,
+                                   w->fbWidth};
+    out->clientOrigin = POINT{0, 0};
+    RECT visible{0, 0, std::min<LONG>(w->clientRect.right - w->clientRect.left, w->fbWidth),
+                 std::min<LONG>(w->clientRect.bottom - w->clientRect.top, w->fbHeight)};
+    if (!(w->style & WS_VISIBLE) || w->minimized || visible.right <= 0 || visible.bottom <= 0) {
+      visible = RECT{};
+    }
+    out->visible = visible;
+    return true;
+  }
   Window* top = RootOf(w);
   out->topLevel = top->handle;
   out->framebuffer = PixelBuffer{top->pixels.empty() ? nullptr : top->pixels.data(), top->fbWidth, top->fbHeight,
@@ -77,6 +92,12 @@ bool QueryWindowSurface(HWND hwnd, WindowSurface* out) {
 void NotifyPixelsChanged(HWND hwnd, const RECT& clientRect) {
   Window* w = Peek(hwnd);
   if (w == nullptr) return;
+  if (w->parent == nullptr) {
+    RECT r{std::max<LONG>(clientRect.left, 0), std::max<LONG>(clientRect.top, 0),
+           std::min<LONG>(clientRect.right, w->fbWidth), std::min<LONG>(clientRect.bottom, w->fbHeight)};
+    if (r.left < r.right && r.top < r.bottom) CurrentHost().PixelsChanged(w->handle, r);
+    return;
+  }
   Window* top = RootOf(w);
   POINT origin = ClientOriginOnScreen(*w);
   POINT topOrigin = ClientOriginOnScreen(*top);
@@ -92,5 +113,7 @@ void NotifyTextDrawn(HWND hwnd, int x, int y, const char* text, int length) {
 }
 
 size_t LiveWindows() { return State().windows.size(); }
+
+uint64_t WindowLayoutGeneration() { return State().layoutGeneration; }
 
 }  // namespace portable

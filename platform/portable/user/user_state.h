@@ -138,6 +138,11 @@ struct UserState {
   HWND active = nullptr;
   HWND focus = nullptr;
   int paintPending = 0;         // windows whose update region is not empty
+  uint64_t layoutGeneration = 1;  // see LayoutChanged
+  // The window Peek found last: every drawing call looks its window up several times.
+  // Forgotten before a window leaves `windows`.
+  HWND lastPeeked = nullptr;
+  Window* lastPeekedWindow = nullptr;
 };
 
 UserState& State();
@@ -176,6 +181,9 @@ void InvalidateTree(Window& w, const RECT* clientRect, bool erase, bool allChild
 // Sends WM_NCPAINT and WM_ERASEBKGND now when they are pending (window shown).
 void EraseNow(Window& w);
 
+// A window's rectangles, style, place among its siblings, framebuffer or existence changed:
+// what GDI worked out about drawable areas is stale. Called right after each such change.
+inline void LayoutChanged() { ++State().layoutGeneration; }
 // Framebuffer of a top-level window follows its client size.
 void SyncFramebuffer(Window& w);
 

@@ -156,6 +156,7 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
   } else {
     s.topLevels.insert(s.topLevels.begin(), hwnd);
   }
+  LayoutChanged();
 
   if ((style & WS_THICKFRAME) || !(style & (WS_POPUP | WS_CHILD))) {
     MINMAXINFO mmi = MinMaxFor(w);
@@ -166,6 +167,7 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
   w.windowRect = RECT{x, y, x + width, y + height};
   w.clientRect = w.windowRect;
   w.normalRect = w.windowRect;
+  LayoutChanged();
 
   CREATESTRUCTA cs{param, instance, menu, parent, height, width, y, x, static_cast<LONG>(w.style), windowName,
                    className, exStyle};
@@ -178,6 +180,7 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
   CallProcedure(w, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&rect));
   if (Peek(hwnd) == nullptr) return nullptr;
   w.clientRect = rect;
+  LayoutChanged();
   if (!child) SyncFramebuffer(w);
 
   cs.style = static_cast<LONG>(w.style);
@@ -195,6 +198,7 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
   DWORD minMax = w.style & (WS_MINIMIZE | WS_MAXIMIZE);
   if (minMax) {
     w.style &= ~(WS_MINIMIZE | WS_MAXIMIZE);
+    LayoutChanged();
     RECT r;
     UINT flags = MinMaximize(w, (minMax & WS_MINIMIZE) ? SW_MINIMIZE : SW_MAXIMIZE, &r);
     if (Peek(hwnd) == nullptr) return nullptr;

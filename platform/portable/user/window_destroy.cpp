@@ -26,6 +26,7 @@ void Unlink(Window& w) {
   UserState& s = State();
   std::vector<HWND>& siblings = Siblings(w);
   std::erase(siblings, w.handle);
+  LayoutChanged();
   KillWindowTimers(w.handle);
   DropQueuedMessages(w.handle);
   ClearUpdate(w);
@@ -42,7 +43,9 @@ void Unlink(Window& w) {
   }
   w.dead = true;
   std::shared_ptr<Window> keep = Hold(w.handle);  // the map's reference goes; callers may hold theirs
+  if (s.lastPeeked == w.handle) s.lastPeeked = nullptr;
   s.windows.erase(w.handle);
+  LayoutChanged();
 }
 
 void Finish(HWND hwnd) {

@@ -27,6 +27,7 @@ void ChangeStyle(Window& w, int index, DWORD value) {
   DWORD& target = index == GWL_STYLE ? alive->style : alive->exStyle;
   change.styleOld = target;
   target = change.styleNew;
+  LayoutChanged();
   CallProcedure(*alive, WM_STYLECHANGED, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&change));
 }
 

@@ -23,6 +23,7 @@ void Reorder(Window& w, HWND after) {
   auto it = std::find(siblings.begin(), siblings.end(), w.handle);
   if (it == siblings.end()) return;
   siblings.erase(it);
+  LayoutChanged();
   if (after == HWND_BOTTOM) {
     siblings.push_back(w.handle);
     return;
@@ -96,6 +97,7 @@ UINT MinMaximize(Window& w, int cmd, RECT* newRect) {
     w.minimized = true;
     w.maximized = false;
     w.style = (w.style | WS_MINIMIZE) & ~WS_MAXIMIZE;
+    LayoutChanged();
     constexpr int kIconWidth = 160, kIconHeight = 28;
     POINT at{-32000, -32000};
     if (w.parent != nullptr) at = POINT{0, ParentArea(w).cy - kIconHeight};
@@ -108,6 +110,7 @@ UINT MinMaximize(Window& w, int cmd, RECT* newRect) {
     w.minimized = false;
     w.maximized = true;
     w.style = (w.style | WS_MAXIMIZE) & ~WS_MINIMIZE;
+    LayoutChanged();
     *newRect = RECT{mmi.ptMaxPosition.x, mmi.ptMaxPosition.y, mmi.ptMaxPosition.x + mmi.ptMaxSize.x,
                     mmi.ptMaxPosition.y + mmi.ptMaxSize.y};
     return SWP_FRAMECHANGED;
@@ -119,6 +122,7 @@ UINT MinMaximize(Window& w, int cmd, RECT* newRect) {
   w.minimized = false;
   w.maximized = false;
   w.style &= ~(WS_MINIMIZE | WS_MAXIMIZE);
+  LayoutChanged();
   *newRect = w.normalRect;
   return SWP_FRAMECHANGED;
 }
@@ -168,6 +172,7 @@ BOOL WINAPI SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int 
   }
   w->windowRect = newWindow;
   w->clientRect = newClient;
+  LayoutChanged();
   bool clientSized = (newClient.right - newClient.left) != (oldClient.right - oldClient.left) ||
                      (newClient.bottom - newClient.top) != (oldClient.bottom - oldClient.top);
   bool clientMoved = newClient.left != oldClient.left || newClient.top != oldClient.top;
@@ -177,8 +182,9 @@ BOOL WINAPI SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int 
   bool shown = (wp.flags & SWP_SHOWWINDOW) != 0;
   bool hidden = (wp.flags & SWP_HIDEWINDOW) != 0;
   if (shown) w->style |= WS_VISIBLE;
+  if (hidden) w->style &= ~WS_VISIBLE;
+  LayoutChanged();
   if (hidden) {
-    w->style &= ~WS_VISIBLE;
     std::vector<HWND> tree{hwnd};
     CollectDescendants(*w, tree);
     for (HWND h : tree) {

@@ -10,9 +10,13 @@ UserState& State() {
 
 Window* Peek(HWND hwnd) {
   if (hwnd == nullptr) return nullptr;
-  auto& windows = State().windows;
-  auto it = windows.find(hwnd);
-  return it == windows.end() ? nullptr : it->second.get();
+  UserState& s = State();
+  if (hwnd == s.lastPeeked) return s.lastPeekedWindow;
+  auto it = s.windows.find(hwnd);
+  if (it == s.windows.end()) return nullptr;
+  s.lastPeeked = hwnd;
+  s.lastPeekedWindow = it->second.get();
+  return s.lastPeekedWindow;
 }
 
 Window* LookUp(HWND hwnd) {
