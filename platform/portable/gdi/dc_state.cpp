@@ -36,6 +36,14 @@ BOOL WINAPI RestoreDC(HDC dc, int savedDc) {
   int64_t depth = static_cast<int64_t>(ctx->saved.size());
   int64_t level = savedDc < 0 ? depth + 1 + savedDc : savedDc;
   if (level < 1 || level > depth) return FALSE;
+  if (level == depth) {
+    // The usual pairing with the last SaveDC: the saved copy's references move back with it.
+    portable::gdi::ReleaseState(ctx->state);
+    ctx->state = std::move(ctx->saved.back());
+    ctx->saved.pop_back();
+    ++ctx->clipVersion;
+    return TRUE;
+  }
   DcState restored = std::move(ctx->saved[static_cast<size_t>(level - 1)]);
   for (size_t i = static_cast<size_t>(level); i < ctx->saved.size(); ++i) {
     portable::gdi::ReleaseState(ctx->saved[i]);
@@ -69,7 +77,7 @@ HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object) {
   }
   HGDIOBJ previous = *slot;
   if (previous == object) return previous;
-  portable::gdi::AddRef(object, dc);
+  portable::gdi::AddRefLookedUp(obj, dc);
   *slot = object;
   // The previous object may have been waiting for this release to be deleted; its handle is
   // still what Windows returns.

@@ -1,6 +1,7 @@
 #include "device_context.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "gdi_handles.h"
 
@@ -40,12 +41,19 @@ bool ResolveTarget(DeviceContext& dc, Target* out) {
                              dc.clipVersion};
   if (!(key == dc.clipKey)) {
     Region& clip = dc.effectiveClip;
-    clip.Reset(out->extent);
     if (dc.window) {
       // Worked out again whenever the window's surface changed: a DC kept across a resize
       // follows the new client area.
       dc.window->DrawableArea(visible, &dc.windowVisible);
-      clip.IntersectRegion(dc.windowVisible);
+      const std::vector<Box>& area = dc.windowVisible.Boxes();
+      if (area.size() == 1) {
+        clip.Reset(Intersect(out->extent, area.front()));  // the usual case: one rectangle
+      } else {
+        clip.Reset(out->extent);
+        clip.IntersectRegion(dc.windowVisible);
+      }
+    } else {
+      clip.Reset(out->extent);
     }
     if (dc.state.hasUserClip) clip.IntersectRegion(dc.state.userClip);
     dc.clipKey = key;
@@ -83,7 +91,9 @@ void FinishDrawing(DeviceContext& dc, const Target& target, const Box& touched) 
 
 void AccumulateBounds(DeviceContext& dc, const Box& box) {
   if (!dc.boundsEnabled || box.Empty()) return;
-  Box clamped = BoxFromRect(RectFromBox(box));
+  const bool fits = box.left >= INT32_MIN && box.top >= INT32_MIN && box.right <= INT32_MAX &&
+                    box.bottom <= INT32_MAX;
+  Box clamped = fits ? box : BoxFromRect(RectFromBox(box));
   if (dc.bounds.Empty()) {
     dc.bounds = clamped;
     return;
@@ -218,11 +228,14 @@ HDC NewDeviceContext(std::unique_ptr<SurfaceLink> window) {
   dc.self = handle;
   bool isWindow = window != nullptr;
   dc.window = std::move(window);
-  dc.state.pen = StockObject(BLACK_PEN);
-  dc.state.brush = StockObject(WHITE_BRUSH);
-  dc.state.font = StockObject(SYSTEM_FONT);
+  // All stock: a new DC holds no references.
+  static const HGDIOBJ defaultPen = StockObject(BLACK_PEN);
+  static const HGDIOBJ defaultBrush = StockObject(WHITE_BRUSH);
+  static const HGDIOBJ defaultFont = StockObject(SYSTEM_FONT);
+  dc.state.pen = defaultPen;
+  dc.state.brush = defaultBrush;
+  dc.state.font = defaultFont;
   dc.state.bitmap = isWindow ? nullptr : DefaultBitmap();
-  AddStateRefs(dc.state, handle);
   return handle;
 }
 
@@ -248,7 +261,7 @@ void DestroyDeviceContext(HDC handle) {
   dc->saved.clear();
   GdiObject* obj = LookupObject(handle, Kind::Dc);
   std::unique_ptr<DeviceContext> owned = std::move(obj->dc);
-  FreeObject(handle);
+  FreeLookedUp(obj, handle);
   ReturnContext(std::move(owned));
 }
 

@@ -12,6 +12,7 @@ constexpr size_t kMaxObjects = kIndexMask - 1;
 
 struct Table {
   std::vector<std::unique_ptr<GdiObject>> slots;  // objects never move once made
+  std::vector<GdiObject*> direct;                 // the same objects, for slotView
   std::vector<uint32_t> freeSlots;
   GdiUsage usage;
 };
@@ -23,7 +24,6 @@ constinit Table* table = nullptr;
 Table& Objects() {
   if (!table) [[unlikely]] {
     table = new Table;
-    objectSlots = &table->slots;
   }
   return *table;
 }
@@ -119,7 +119,8 @@ const StockSet& Stock() {
 
 }  // namespace
 
-std::vector<std::unique_ptr<GdiObject>>* objectSlots = nullptr;
+constinit SlotView slotView;
+constinit LastDc lastDc;
 
 HGDIOBJ AllocObject(Kind kind, GdiObject** out) {
   Table& t = Objects();
@@ -131,6 +132,8 @@ HGDIOBJ AllocObject(Kind kind, GdiObject** out) {
     if (t.slots.size() >= kMaxObjects) return nullptr;
     index = t.slots.size();
     t.slots.push_back(std::make_unique<GdiObject>());
+    t.direct.push_back(t.slots.back().get());
+    slotView = SlotView{t.direct.data(), t.direct.size()};
   }
   // A freed slot holds no payload; the creator fills the one its kind uses.
   GdiObject& obj = *t.slots[index];
@@ -144,8 +147,12 @@ HGDIOBJ AllocObject(Kind kind, GdiObject** out) {
 }
 
 void FreeObject(HGDIOBJ handle) {
-  GdiObject* obj = LookupObject(handle);
-  if (!obj || obj->stock) return;
+  if (GdiObject* obj = LookupObject(handle)) FreeLookedUp(obj, handle);
+}
+
+void FreeLookedUp(GdiObject* obj, HGDIOBJ handle) {
+  if (obj->stock) return;
+  if (lastDc.handle == handle) lastDc = LastDc{};
   Table& t = Objects();
   if (size_t* c = Counter(t.usage, obj->kind)) --*c;
   // Move the payload out first: destroying it must not see a half-freed slot.
@@ -158,19 +165,12 @@ void FreeObject(HGDIOBJ handle) {
   t.freeSlots.push_back(static_cast<uint32_t>(index));
 }
 
-void AddRef(HGDIOBJ handle, HDC holder) {
-  GdiObject* obj = LookupObject(handle);
-  if (!obj) return;
-  ++obj->refs;
-  if (obj->kind == Kind::Bitmap && !obj->stock) obj->bitmap->owner = holder;
-}
-
 void Release(HGDIOBJ handle) {
   GdiObject* obj = LookupObject(handle);
-  if (!obj || obj->refs == 0) return;
+  if (!obj || obj->stock || obj->refs == 0) return;
   if (--obj->refs != 0) return;
   if (obj->kind == Kind::Bitmap && obj->bitmap) obj->bitmap->owner = nullptr;
-  if (obj->deletePending) FreeObject(handle);
+  if (obj->deletePending) FreeLookedUp(obj, handle);
 }
 
 HGDIOBJ StockObject(int index) {

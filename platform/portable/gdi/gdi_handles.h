@@ -47,33 +47,61 @@ inline constexpr uintptr_t kIndexBits = 18;
 inline constexpr uintptr_t kIndexMask = (uintptr_t{1} << kIndexBits) - 1;
 inline constexpr uintptr_t kGenerationMask = 0xFFF;
 
-// The slots, for the lookups below (every GDI call makes several, so they are inline).
-extern std::vector<std::unique_ptr<GdiObject>>* objectSlots;
+// The slots, for the lookups below (every GDI call makes several, so they are inline): a
+// plain array of the objects, which never move once made.
+struct SlotView {
+  GdiObject* const* base = nullptr;
+  size_t count = 0;
+};
+extern SlotView slotView;
 
 // The live object behind `handle`, or nullptr. With a kind, objects of other kinds count as
 // invalid too.
 inline GdiObject* LookupObject(HGDIOBJ handle) {
   uintptr_t v = reinterpret_cast<uintptr_t>(handle);
-  if ((v & ~((kHandleTag << 1) - 1)) != 0 || (v & kHandleTag) == 0) return nullptr;
-  size_t index = v & kIndexMask;
-  if (index == 0 || !objectSlots || index > objectSlots->size()) return nullptr;
-  GdiObject& obj = *(*objectSlots)[index - 1];
-  if (obj.kind == Kind::Free || obj.generation != ((v >> kIndexBits) & kGenerationMask)) return nullptr;
-  return &obj;
+  // The tag bit set and nothing above it.
+  if ((v >> 30) != 1) return nullptr;
+  // Index 0 wraps around and fails the bound check.
+  size_t index = (v & kIndexMask) - 1;
+  if (index >= slotView.count) return nullptr;
+  GdiObject* obj = slotView.base[index];
+  if (obj->kind == Kind::Free || obj->generation != ((v >> kIndexBits) & kGenerationMask)) return nullptr;
+  return obj;
 }
 inline GdiObject* LookupObject(HGDIOBJ handle, Kind kind) {
   GdiObject* obj = LookupObject(handle);
   return obj && obj->kind == kind ? obj : nullptr;
 }
+// The DC looked up last: a drawing bracket makes a score of calls on one DC in a row.
+// FreeObject forgets it, so a stale handle never matches.
+struct LastDc {
+  HDC handle = nullptr;
+  DeviceContext* dc = nullptr;
+};
+extern LastDc lastDc;
+
 inline DeviceContext* LookupDc(HDC dc) {
+  if (dc == lastDc.handle) return lastDc.dc;
   GdiObject* obj = LookupObject(dc, Kind::Dc);
-  return obj ? obj->dc.get() : nullptr;
+  if (!obj) return nullptr;
+  lastDc = LastDc{dc, obj->dc.get()};
+  return lastDc.dc;
 }
 // Frees the slot now (no checks of references).
 void FreeObject(HGDIOBJ handle);
+// The same for an object already looked up by `handle`.
+void FreeLookedUp(GdiObject* obj, HGDIOBJ handle);
 
-// A DC starts or stops holding `handle` in its current or a saved state.
-void AddRef(HGDIOBJ handle, HDC holder);
+// A DC starts or stops holding `handle` in its current or a saved state. Stock objects are
+// never freed, so nothing needs to know who holds them.
+inline void AddRefLookedUp(GdiObject* obj, HDC holder) {
+  if (obj->stock) return;
+  ++obj->refs;
+  if (obj->kind == Kind::Bitmap) obj->bitmap->owner = holder;
+}
+inline void AddRef(HGDIOBJ handle, HDC holder) {
+  if (GdiObject* obj = LookupObject(handle)) AddRefLookedUp(obj, holder);
+}
 void Release(HGDIOBJ handle);
 
 // Stock objects: made once, never freed. `index` as GetStockObject takes it.

@@ -14,8 +14,13 @@ namespace {
 // Largest bitmap we agree to make: 2^27 pixels (512 MiB), far beyond any screen.
 constexpr int64_t kMaxBitmapPixels = int64_t{1} << 27;
 
-int CopyOut(const void* data, int needed, int size, void* buffer, bool partialAllowed) {
+// Inline so that the usual whole-structure copy is a few moves, not a call.
+inline int CopyOut(const void* data, int needed, int size, void* buffer, bool partialAllowed) {
   if (!buffer) return needed;
+  if (size == needed) {
+    std::memcpy(buffer, data, static_cast<size_t>(needed));
+    return needed;
+  }
   if (size <= 0) return 0;
   if (size < needed && !partialAllowed) return 0;
   int n = size < needed ? size : needed;
@@ -97,7 +102,7 @@ BOOL WINAPI DeleteObject(HGDIOBJ object) {
     obj->deletePending = true;
     return TRUE;
   }
-  portable::gdi::FreeObject(object);
+  portable::gdi::FreeLookedUp(obj, object);
   return TRUE;
 }
 

@@ -1,5 +1,6 @@
 // Device contexts on a window's client area: pixels go to the top-level framebuffer that
 // USER32 owns, looked up again at every drawing call.
+#include <cstddef>
 #include <memory>
 
 #include "../window_surface.h"
@@ -25,6 +26,41 @@ void ComputeVisibleArea(HWND hwnd, const RECT& visible, const RECT* paintClip, R
   }
 }
 
+// The last area worked out, reused while no window changed: every drawing call on a fresh
+// window DC asks for it again.
+struct AreaCache {
+  uint64_t generation = 0;  // 0: empty
+  HWND hwnd = nullptr;
+  RECT visible{0, 0, 0, 0};
+  bool hasPaintClip = false;
+  RECT paintClip{0, 0, 0, 0};
+  Region area;
+};
+AreaCache* areaCache = nullptr;  // never destroyed: DCs may be released during exit
+
+// The last surface looked up, reused while no window changed.
+struct SurfaceCache {
+  uint64_t generation = 0;  // 0: empty
+  HWND hwnd = nullptr;
+  WindowSurface surface;
+};
+SurfaceCache surfaceCache;
+
+bool CachedSurface(HWND hwnd, WindowSurface* out) {
+  const uint64_t generation = WindowLayoutGeneration();
+  if (surfaceCache.generation == generation && surfaceCache.hwnd == hwnd) {
+    *out = surfaceCache.surface;
+    return true;
+  }
+  if (!QueryWindowSurface(hwnd, out)) return false;
+  surfaceCache = SurfaceCache{generation, hwnd, *out};
+  return true;
+}
+
+bool SameRect(const RECT& a, const RECT& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
 class WindowLink final : public SurfaceLink {
  public:
   WindowLink(HWND hwnd, const RECT* paintClip)
@@ -32,9 +68,13 @@ class WindowLink final : public SurfaceLink {
 
   HWND Window() const override { return hwnd_; }
 
+  // A window DC is made and dropped for every drawing call: its link's storage is recycled.
+  static void* operator new(size_t size);
+  static void operator delete(void* block, size_t size);
+
   bool Resolve(Target* out, RECT* visibleClient) override {
     WindowSurface surface;
-    if (!QueryWindowSurface(hwnd_, &surface)) return false;
+    if (!CachedSurface(hwnd_, &surface)) return false;
     const PixelBuffer& fb = surface.framebuffer;
     out->pixels = fb.pixels;
     out->stride = fb.stride;
@@ -50,7 +90,21 @@ class WindowLink final : public SurfaceLink {
   }
 
   void DrawableArea(const RECT& visibleClient, Region* out) override {
+    if (!areaCache) areaCache = new AreaCache;
+    AreaCache& c = *areaCache;
+    const uint64_t generation = WindowLayoutGeneration();
+    if (c.generation == generation && c.hwnd == hwnd_ && SameRect(c.visible, visibleClient) &&
+        c.hasPaintClip == hasPaintClip_ && (!hasPaintClip_ || SameRect(c.paintClip, paintClip_))) {
+      *out = c.area;
+      return;
+    }
     ComputeVisibleArea(hwnd_, visibleClient, hasPaintClip_ ? &paintClip_ : nullptr, out);
+    c.generation = generation;
+    c.hwnd = hwnd_;
+    c.visible = visibleClient;
+    c.hasPaintClip = hasPaintClip_;
+    c.paintClip = paintClip_;
+    c.area = *out;
   }
 
   void PixelsChanged(const RECT& clientRect) override { NotifyPixelsChanged(hwnd_, clientRect); }
@@ -64,6 +118,24 @@ class WindowLink final : public SurfaceLink {
   bool hasPaintClip_;
   RECT paintClip_;
 };
+
+// Spare blocks stay reachable from here, so leak checkers do not count them.
+constexpr size_t kSpareLinks = 8;
+void* spareLinks[kSpareLinks] = {};
+size_t spareLinkCount = 0;
+
+void* WindowLink::operator new(size_t size) {
+  if (size == sizeof(WindowLink) && spareLinkCount > 0) return spareLinks[--spareLinkCount];
+  return ::operator new(size);
+}
+
+void WindowLink::operator delete(void* block, size_t size) {
+  if (size == sizeof(WindowLink) && spareLinkCount < kSpareLinks) {
+    spareLinks[spareLinkCount++] = block;
+    return;
+  }
+  ::operator delete(block);
+}
 
 }  // namespace
 }  // namespace portable::gdi
