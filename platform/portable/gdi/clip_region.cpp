@@ -5,25 +5,6 @@
 
 namespace portable::gdi {
 
-Box BoxFromRect(const RECT& r) { return Box{r.left, r.top, r.right, r.bottom}; }
-
-Box NormalizedBox(int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
-  return Box{std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
-}
-
-Box Intersect(const Box& a, const Box& b) {
-  return Box{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-             std::min(a.bottom, b.bottom)};
-}
-
-static LONG Clamp32(int64_t v) {
-  return static_cast<LONG>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
-}
-
-RECT RectFromBox(const Box& b) {
-  return RECT{Clamp32(b.left), Clamp32(b.top), Clamp32(b.right), Clamp32(b.bottom)};
-}
-
 Region::Region(const Box& box) {
   if (!box.Empty()) boxes_.push_back(box);
 }
@@ -38,18 +19,6 @@ Box Region::Bounds() const {
     out.bottom = std::max(out.bottom, b.bottom);
   }
   return out;
-}
-
-bool Region::Contains(int64_t x, int64_t y) const {
-  for (const Box& b : boxes_) {
-    if (x >= b.left && x < b.right && y >= b.top && y < b.bottom) return true;
-  }
-  return false;
-}
-
-void Region::Reset(const Box& box) {
-  boxes_.clear();
-  if (!box.Empty()) boxes_.push_back(box);
 }
 
 void Region::IntersectBox(const Box& box) {

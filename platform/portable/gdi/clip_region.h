@@ -2,6 +2,8 @@
 // Small by nature: a window's visible area minus a few excluded rectangles.
 #pragma once
 
+#include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <vector>
 
@@ -15,12 +17,21 @@ struct Box {
   bool Empty() const { return left >= right || top >= bottom; }
 };
 
-Box BoxFromRect(const RECT& r);
+// Inline: every pixel drawn goes through several of these.
+inline Box BoxFromRect(const RECT& r) { return Box{r.left, r.top, r.right, r.bottom}; }
 // Corners given in any order.
-Box NormalizedBox(int64_t x1, int64_t y1, int64_t x2, int64_t y2);
-Box Intersect(const Box& a, const Box& b);
+inline Box NormalizedBox(int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
+  return Box{std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
+}
+inline Box Intersect(const Box& a, const Box& b) {
+  return Box{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+             std::min(a.bottom, b.bottom)};
+}
 // Clamped into 32-bit range.
-RECT RectFromBox(const Box& b);
+inline RECT RectFromBox(const Box& b) {
+  auto clamp32 = [](int64_t v) { return static_cast<LONG>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); };
+  return RECT{clamp32(b.left), clamp32(b.top), clamp32(b.right), clamp32(b.bottom)};
+}
 
 class Region {
  public:
@@ -30,10 +41,18 @@ class Region {
   const std::vector<Box>& Boxes() const { return boxes_; }
   bool Empty() const { return boxes_.empty(); }
   Box Bounds() const;
-  bool Contains(int64_t x, int64_t y) const;
+  bool Contains(int64_t x, int64_t y) const {
+    for (const Box& b : boxes_) {
+      if (x >= b.left && x < b.right && y >= b.top && y < b.bottom) return true;
+    }
+    return false;
+  }
 
   // Becomes `box` alone, keeping its storage.
-  void Reset(const Box& box);
+  void Reset(const Box& box) {
+    boxes_.clear();
+    if (!box.Empty()) boxes_.push_back(box);
+  }
   void IntersectBox(const Box& box);
   void SubtractBox(const Box& box);
   void IntersectRegion(const Region& other);

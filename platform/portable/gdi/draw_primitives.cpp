@@ -148,7 +148,8 @@ COLORREF WINAPI SetPixel(HDC dc, int x, int y, COLORREF color) {
   uint32_t* px = t.pixels + (y + t.originY) * t.stride + (x + t.originX);
   // ROP2 does not apply to SetPixel, as on Windows.
   *px = portable::gdi::StoreValue(t, portable::gdi::PixelFromColor(color));
-  portable::gdi::FinishDrawing(*ctx, t, box);
+  // The pixel is inside the clip, so it is exactly what changed.
+  if (ctx->window) ctx->window->PixelsChanged(portable::gdi::RectFromBox(box));
   return portable::gdi::ColorFromPixel(*px);
 }
 
