@@ -21,21 +21,25 @@ void setupFloatingPoint() {
   std::fesetround(FE_TONEAREST);
 }
 
-void SpiralsMain() {
-  setupFloatingPoint();
-  RuntimeHeapCreate();
-  lastCurve = RandomInt(9, 0) + 1;
-  pauseSign = 1;
-  speed = static_cast<double>(RandomInt(5, 0)) + 0.5;
+void openMainWindow(WindowHandler handler) {
   ScreenSize(&screenWidth, &screenHeight);
   WindowOpen(&mainWindow, 0, 0, screenWidth, screenHeight, MAIN_WINDOW_FLAGS, nullptr, MAIN_TITLE,
-             handleEvent);
+             handler);
   int32_t left = 0;
   int32_t top = 0;
   WindowClientSize(&mainWindow, &left, &top, &clientWidth, &clientHeight);
   DrawClear(&mainWindow, 0);
   DrawSetPenColor(&mainWindow, RgbPack(255, 255, 255));
   DrawSetBackColor(&mainWindow, 0);
+}
+
+void SpiralsMain() {
+  setupFloatingPoint();
+  RuntimeHeapCreate();
+  lastCurve = RandomInt(9, 0) + 1;
+  pauseSign = 1;
+  speed = static_cast<double>(RandomInt(5, 0)) + 0.5;
+  openMainWindow(handleEvent);
   // Without a window there is nothing to wait for: go straight to the shutdown.
   while (mainWindow.hwnd != nullptr) PumpMessages(PUMP_WAIT);
   WindowRegistryFree();

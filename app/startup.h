@@ -3,12 +3,19 @@
 
 #include <cstdint>
 
+#include "../runtime/window/window_record.h"
+
 constexpr char MAIN_TITLE[] = "ZELVARI in KORVEX PRO";
 // WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX and OPEN_DIRECT: no backing bitmap.
 constexpr uint32_t MAIN_WINDOW_FLAGS = 0x70010;
 
 // Rounding to nearest, all exceptions masked; on 32-bit x86 also a 64-bit significand.
 void setupFloatingPoint();
+
+// From the screen size on: opens mainWindow full-screen with `handler` and gives it black as
+// fill and text background and white as pen. Tools that drive the application in-process open
+// it this way too, with a handler of their own that wraps handleEvent.
+void openMainWindow(WindowHandler handler);
 
 // Never returns: the process ends with exit code 0.
 [[noreturn]] void SpiralsMain();

@@ -52,15 +52,7 @@ void EnsureAppWindow() {
   lastCurve = RandomInt(9, 0) + 1;
   pauseSign = 1;
   speed = static_cast<double>(RandomInt(5, 0)) + 0.5;
-  ScreenSize(&screenWidth, &screenHeight);
-  WindowOpen(&mainWindow, 0, 0, screenWidth, screenHeight, MAIN_WINDOW_FLAGS, nullptr, MAIN_TITLE,
-             handleEvent);
-  int32_t left = 0;
-  int32_t top = 0;
-  WindowClientSize(&mainWindow, &left, &top, &clientWidth, &clientHeight);
-  DrawClear(&mainWindow, 0);
-  DrawSetPenColor(&mainWindow, RgbPack(255, 255, 255));
-  DrawSetBackColor(&mainWindow, 0);
+  openMainWindow(handleEvent);
   // The size and paint events that start-up queued.
   PumpMessages(PUMP_DRAIN);
 

@@ -126,15 +126,7 @@ void AppSession::CloseAndSettle() {
 }
 
 void AppSession::Open() {
-  ScreenSize(&screenWidth, &screenHeight);
-  WindowOpen(&mainWindow, 0, 0, screenWidth, screenHeight, MAIN_WINDOW_FLAGS, nullptr, MAIN_TITLE,
-             CheckedHandleEvent);
-  int32_t left = 0;
-  int32_t top = 0;
-  WindowClientSize(&mainWindow, &left, &top, &clientWidth, &clientHeight);
-  DrawClear(&mainWindow, 0);
-  DrawSetPenColor(&mainWindow, RgbPack(255, 255, 255));
-  DrawSetBackColor(&mainWindow, 0);
+  openMainWindow(CheckedHandleEvent);
   ++counters_.opens;
   CheckBetweenEvents("after opening");
 }

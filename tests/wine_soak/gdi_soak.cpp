@@ -78,15 +78,7 @@ int main(int argc, char** argv) {
   lastCurve = 10;  // all eleven curves
   pauseSign = 1;
   speed = static_cast<double>(RandomInt(5, 0)) + 0.5;
-  ScreenSize(&screenWidth, &screenHeight);
-  WindowOpen(&mainWindow, 0, 0, screenWidth, screenHeight, MAIN_WINDOW_FLAGS, nullptr, MAIN_TITLE,
-             TimedHandleEvent);
-  int32_t left = 0;
-  int32_t top = 0;
-  WindowClientSize(&mainWindow, &left, &top, &clientWidth, &clientHeight);
-  DrawClear(&mainWindow, 0);
-  DrawSetPenColor(&mainWindow, RgbPack(255, 255, 255));
-  DrawSetBackColor(&mainWindow, 0);
+  openMainWindow(TimedHandleEvent);
   if (mainWindow.hwnd == nullptr) {
     std::fprintf(stderr, "gdi_soak: the window did not open\n");
     return 2;
