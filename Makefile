@@ -19,8 +19,8 @@ run: build
 test: setup
 	@$(MAKE) --no-print-directory test-linux
 	@$(MAKE) --no-print-directory test-wine
-	@$(MAKE) --no-print-directory test-asan
 	@$(MAKE) --no-print-directory test-fuzz
+	@$(MAKE) --no-print-directory test-asan
 
 test-linux: build
 	@ctest --test-dir build --output-on-failure -j$(JOBS) --timeout 300
