@@ -14,7 +14,7 @@ struct Table {
   std::vector<std::unique_ptr<GdiObject>> slots;  // objects never move once made
   std::vector<GdiObject*> direct;                 // the same objects, for slotView
   std::vector<uint32_t> freeSlots;
-  GdiUsage usage;
+  size_t live[6] = {};  // objects per Kind, stock ones not counted
 };
 
 // Never destroyed: code running at exit (a window registry releasing its DCs) may still call
@@ -33,18 +33,6 @@ HGDIOBJ Encode(size_t index, uint16_t generation) {
   return reinterpret_cast<HGDIOBJ>(value);
 }
 
-size_t* Counter(GdiUsage& usage, Kind kind) {
-  switch (kind) {
-    case Kind::Pen: return &usage.pens;
-    case Kind::Brush: return &usage.brushes;
-    case Kind::Font: return &usage.fonts;
-    case Kind::Bitmap: return &usage.bitmaps;
-    case Kind::Dc: return &usage.dcs;
-    case Kind::Free: break;
-  }
-  return nullptr;
-}
-
 struct StockSet {
   HGDIOBJ objects[DEFAULT_GUI_FONT + 1] = {};
   HBITMAP defaultBitmap = nullptr;
@@ -53,7 +41,7 @@ struct StockSet {
 HGDIOBJ MakeStock(Kind kind, GdiObject** out) {
   HGDIOBJ handle = AllocObject(kind, out);
   (*out)->stock = true;
-  if (size_t* c = Counter(Objects().usage, kind)) --*c;  // stock objects are not counted
+  --Objects().live[static_cast<size_t>(kind)];  // stock objects are not counted
   return handle;
 }
 
@@ -141,7 +129,7 @@ HGDIOBJ AllocObject(Kind kind, GdiObject** out) {
   obj.stock = false;
   obj.deletePending = false;
   obj.refs = 0;
-  if (size_t* c = Counter(t.usage, kind)) ++*c;
+  ++t.live[static_cast<size_t>(kind)];
   if (out) *out = &obj;
   return Encode(index, obj.generation);
 }
@@ -154,10 +142,13 @@ void FreeLookedUp(GdiObject* obj, HGDIOBJ handle) {
   if (obj->stock) return;
   if (lastDc.handle == handle) lastDc = LastDc{};
   Table& t = Objects();
-  if (size_t* c = Counter(t.usage, obj->kind)) --*c;
-  // Move the payload out first: destroying it must not see a half-freed slot.
-  std::unique_ptr<DeviceContext> dc = std::move(obj->dc);
-  std::unique_ptr<BitmapData> bitmap = std::move(obj->bitmap);
+  --t.live[static_cast<size_t>(obj->kind)];
+  // Move the payload out first: destroying it must not see a half-freed slot. Pens, brushes
+  // and fonts have none.
+  std::unique_ptr<DeviceContext> dc;
+  std::unique_ptr<BitmapData> bitmap;
+  if (obj->kind == Kind::Dc) dc = std::move(obj->dc);
+  if (obj->kind == Kind::Bitmap) bitmap = std::move(obj->bitmap);
   obj->kind = Kind::Free;
   obj->refs = 0;
   obj->generation = static_cast<uint16_t>((obj->generation + 1) & kGenerationMask);
@@ -165,10 +156,7 @@ void FreeLookedUp(GdiObject* obj, HGDIOBJ handle) {
   t.freeSlots.push_back(static_cast<uint32_t>(index));
 }
 
-void Release(HGDIOBJ handle) {
-  GdiObject* obj = LookupObject(handle);
-  if (!obj || obj->stock || obj->refs == 0) return;
-  if (--obj->refs != 0) return;
+void ReleasedLast(GdiObject* obj, HGDIOBJ handle) {
   if (obj->kind == Kind::Bitmap && obj->bitmap) obj->bitmap->owner = nullptr;
   if (obj->deletePending) FreeLookedUp(obj, handle);
 }
@@ -186,7 +174,15 @@ namespace portable {
 
 GdiUsage QueryGdiUsage() {
   gdi::Stock();  // the stock set exists before anything is counted against it
-  return gdi::Objects().usage;
+  const size_t* live = gdi::Objects().live;
+  auto count = [live](gdi::Kind kind) { return live[static_cast<size_t>(kind)]; };
+  GdiUsage usage;
+  usage.pens = count(gdi::Kind::Pen);
+  usage.brushes = count(gdi::Kind::Brush);
+  usage.fonts = count(gdi::Kind::Font);
+  usage.bitmaps = count(gdi::Kind::Bitmap);
+  usage.dcs = count(gdi::Kind::Dc);
+  return usage;
 }
 
 }  // namespace portable

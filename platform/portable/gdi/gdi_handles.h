@@ -102,7 +102,13 @@ inline void AddRefLookedUp(GdiObject* obj, HDC holder) {
 inline void AddRef(HGDIOBJ handle, HDC holder) {
   if (GdiObject* obj = LookupObject(handle)) AddRefLookedUp(obj, holder);
 }
-void Release(HGDIOBJ handle);
+// The last holder let go: a bitmap loses its owner, a pending delete happens.
+void ReleasedLast(GdiObject* obj, HGDIOBJ handle);
+inline void Release(HGDIOBJ handle) {
+  GdiObject* obj = LookupObject(handle);
+  if (!obj || obj->stock || obj->refs == 0) return;
+  if (--obj->refs == 0) ReleasedLast(obj, handle);
+}
 
 // Stock objects: made once, never freed. `index` as GetStockObject takes it.
 HGDIOBJ StockObject(int index);
