@@ -92,16 +92,6 @@ UINT Generic(UINT vk) {
   }
 }
 
-MSG Make(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  MSG msg{};
-  msg.hwnd = hwnd;
-  msg.message = message;
-  msg.wParam = wParam;
-  msg.lParam = lParam;
-  msg.time = TickFor(NowMs());
-  msg.pt = Input().cursor;
-  return msg;
-}
 
 WORD Modifiers() {
   const InputState& in = Input();
@@ -162,7 +152,7 @@ void Mouse(HWND hwnd, int button, int kind, int x, int y) {
       }
     }
   }
-  PostInput(Make(target, message, Modifiers(), MAKELPARAM(pt.x, pt.y)));
+  PostInput(StampMessage(target, message, Modifiers(), MAKELPARAM(pt.x, pt.y)));
 }
 
 }  // namespace
@@ -204,7 +194,7 @@ void InjectKey(UINT virtualKey, bool down, bool repeat) {
   if (!down) lParam |= static_cast<LPARAM>(1UL << 31);
   lParam = static_cast<LPARAM>(static_cast<DWORD>(lParam));
   UINT message = sys ? (down ? WM_SYSKEYDOWN : WM_SYSKEYUP) : (down ? WM_KEYDOWN : WM_KEYUP);
-  PostInput(Make(target, message, vk, lParam));
+  PostInput(StampMessage(target, message, vk, lParam));
 }
 
 void InjectMouseButton(HWND hwnd, int button, bool down, int x, int y) { Mouse(hwnd, button, down ? 1 : -1, x, y); }
@@ -218,7 +208,7 @@ void InjectWheel(HWND hwnd, int delta, WORD keys, int x, int y) {
   POINT screen{origin.x + x, origin.y + y};
   Input().cursor = screen;
   HWND target = State().focus ? State().focus : hwnd;
-  PostInput(Make(target, WM_MOUSEWHEEL, MAKEWPARAM(keys, static_cast<short>(delta)), MAKELPARAM(screen.x, screen.y)));
+  PostInput(StampMessage(target, WM_MOUSEWHEEL, MAKEWPARAM(keys, static_cast<short>(delta)), MAKELPARAM(screen.x, screen.y)));
 }
 
 void InjectClose(HWND hwnd) {

@@ -34,17 +34,6 @@ Queue& TheQueue() {
   return queue;
 }
 
-MSG Stamp(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  MSG msg{};
-  msg.hwnd = hwnd;
-  msg.message = message;
-  msg.wParam = wParam;
-  msg.lParam = lParam;
-  msg.time = TickFor(NowMs());
-  msg.pt = CursorPos();
-  return msg;
-}
-
 bool IsButtonDown(UINT m) {
   return m == WM_LBUTTONDOWN || m == WM_RBUTTONDOWN || m == WM_MBUTTONDOWN || m == WM_LBUTTONDBLCLK ||
          m == WM_RBUTTONDBLCLK || m == WM_MBUTTONDBLCLK;
@@ -85,7 +74,7 @@ bool Retrieve(LPMSG out, HWND filter, UINT first, UINT last, bool remove) {
     return true;
   }
   if (q.quit && (filter == nullptr || filter == reinterpret_cast<HWND>(-1))) {
-    *out = Stamp(nullptr, WM_QUIT, static_cast<WPARAM>(q.quitCode), 0);
+    *out = StampMessage(nullptr, WM_QUIT, static_cast<WPARAM>(q.quitCode), 0);
     if (remove) q.quit = false;
     return true;
   }
@@ -109,7 +98,7 @@ bool Retrieve(LPMSG out, HWND filter, UINT first, UINT last, bool remove) {
   }
   if (RangeMatches(WM_PAINT, first, last)) {
     if (HWND hwnd = FindPaintWindow(filter)) {
-      *out = Stamp(hwnd, WM_PAINT, 0, 0);
+      *out = StampMessage(hwnd, WM_PAINT, 0, 0);
       return true;
     }
   }
@@ -125,6 +114,17 @@ bool AnythingRetrievable() {
 }
 
 }  // namespace
+
+MSG StampMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  MSG msg{};
+  msg.hwnd = hwnd;
+  msg.message = message;
+  msg.wParam = wParam;
+  msg.lParam = lParam;
+  msg.time = TickFor(NowMs());
+  msg.pt = CursorPos();
+  return msg;
+}
 
 bool HwndFilterMatches(HWND filter, HWND hwnd) {
   if (filter == nullptr) return true;
@@ -181,7 +181,7 @@ BOOL WINAPI PostMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     SetLastError(ERROR_NOT_ENOUGH_QUOTA);
     return FALSE;
   }
-  q.posted.push_back(Stamp(hwnd, msg, wParam, lParam));
+  q.posted.push_back(StampMessage(hwnd, msg, wParam, lParam));
   return TRUE;
 }
 

@@ -63,13 +63,7 @@ bool TakeDueTimer(HWND filter, UINT first, UINT last, bool remove, MSG* out) {
     if (best == nullptr || t.next < best->next) best = &t;
   }
   if (best == nullptr) return false;
-  *out = MSG{};
-  out->hwnd = best->hwnd;
-  out->message = WM_TIMER;
-  out->wParam = best->id;
-  out->lParam = reinterpret_cast<LPARAM>(best->proc);
-  out->time = TickFor(now);
-  out->pt = CursorPos();
+  *out = StampMessage(best->hwnd, WM_TIMER, best->id, reinterpret_cast<LPARAM>(best->proc));
   if (remove) best->next += static_cast<uint64_t>(best->period) * ((now - best->next) / best->period + 1);
   return true;
 }

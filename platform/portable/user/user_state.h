@@ -222,6 +222,8 @@ void MdiChildCreated(Window& client, HWND child);
 void MdiChildGone(Window& client, HWND child);
 
 // Message queue pieces (message_queue.cpp, timers.cpp, paint.cpp, input.cpp).
+// A message as the queue hands it out now: the time and the cursor position filled in.
+MSG StampMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 bool PostInput(const MSG& msg);
 bool QueueEmptyOfInput();
 POINT CursorPos();
