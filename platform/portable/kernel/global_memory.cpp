@@ -30,16 +30,8 @@ size_t LiveGlobalBlocks() {
 }  // namespace portable
 
 HGLOBAL WINAPI GlobalAlloc(UINT flags, SIZE_T bytes) {
-  if (bytes > portable::kMaxBlockBytes) {
-    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-    return nullptr;
-  }
-  void* block = std::malloc(bytes ? bytes : 1);
-  if (!block) {
-    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-    return nullptr;
-  }
-  if (flags & GMEM_ZEROINIT) std::memset(block, 0, bytes);
+  void* block = portable::AllocateBlock(bytes, (flags & GMEM_ZEROINIT) != 0);
+  if (!block) return nullptr;
   std::lock_guard<std::mutex> guard(portable::Blocks().lock);
   portable::Blocks().live.emplace(block, bytes);
   return block;

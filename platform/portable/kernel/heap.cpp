@@ -76,18 +76,12 @@ LPVOID WINAPI HeapAlloc(HANDLE handle, DWORD flags, SIZE_T bytes) {
     SetLastError(ERROR_INVALID_HANDLE);
     return nullptr;
   }
-  if (bytes > portable::kMaxBlockBytes ||
-      (heap->maximum != 0 && bytes > heap->maximum - heap->bytes)) {
+  if (heap->maximum != 0 && bytes > heap->maximum - heap->bytes) {
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     return nullptr;
   }
-  // A zero-byte request still gets a block of its own, distinct from every other.
-  void* block = std::malloc(bytes ? bytes : 1);
-  if (!block) {
-    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-    return nullptr;
-  }
-  if (flags & HEAP_ZERO_MEMORY) std::memset(block, 0, bytes);
+  void* block = portable::AllocateBlock(bytes, (flags & HEAP_ZERO_MEMORY) != 0);
+  if (!block) return nullptr;
   heap->blocks.emplace(block, bytes);
   heap->bytes += bytes;
   return block;
