@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "app/curves.h"
+#include "app_state_reset.h"
 #include "app/state.h"
 #include "runtime/core/heap.h"
 #include "runtime/core/numeric.h"
@@ -31,17 +32,7 @@ struct ReferenceGenerator {
 class Curves : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (RuntimeHeap == nullptr) RuntimeHeapCreate();
-    mainWindow = WindowRecord{};
-    curves = CurveSet{};
-    currentSlot = 0;
-    variantSelector = 0;
-    clientWidth = 0;
-    clientHeight = 0;
-    speed = 2.5;
-    lastCurve = 3;
-    if (slotMutex == nullptr) slotMutex = CreateMutexA(nullptr, FALSE, "");
-    if (drawSemaphore == nullptr) drawSemaphore = CreateSemaphoreA(nullptr, 10, 10, "");
+    ResetAppState();
   }
 
   // Units the semaphore holds, taken and given back.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/curves.h"
+#include "app_state_reset.h"
 #include "app/handler.h"
 #include "app/state.h"
 #include "runtime/core/heap.h"
@@ -14,16 +15,7 @@ namespace {
 class Handler : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (RuntimeHeap == nullptr) RuntimeHeapCreate();
-    mainWindow = WindowRecord{};
-    curves = CurveSet{};
-    currentSlot = 0;
-    lastCurve = 3;
-    speed = 2.5;
-    pauseSign = 1;
-    openTimerSteps = 0;
-    if (slotMutex == nullptr) slotMutex = CreateMutexA(nullptr, FALSE, "");
-    if (drawSemaphore == nullptr) drawSemaphore = CreateSemaphoreA(nullptr, 10, 10, "");
+    ResetAppState();
     RandomSeed(1);
   }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/curves.h"
+#include "app_state_reset.h"
 #include "app/handler.h"
 #include "app/startup.h"
 #include "app/state.h"
@@ -25,15 +26,8 @@ int SemaphoreUnits() {
 }
 
 TEST(NestedClose, OuterStepFinishesHarmlesslyAndReleasesItsUnit) {
-  if (RuntimeHeap == nullptr) RuntimeHeapCreate();
+  ResetAppState();
   RandomSeed(2024);
-  mainWindow = WindowRecord{};
-  curves = CurveSet{};
-  currentSlot = 0;
-  lastCurve = 3;
-  speed = 2.5;
-  pauseSign = 1;
-  openTimerSteps = 0;
   ASSERT_EQ(WindowOpen(&mainWindow, 0, 0, 640, 480, MAIN_WINDOW_FLAGS, nullptr, "nested close",
                        handleEvent),
             1);
