@@ -1,8 +1,13 @@
 # Thin wrapper over CMake. `make run` and `make test` work on a fresh Debian 12 machine.
 JOBS ?= 2
 CMAKE_FLAGS ?=
+# Warnings are errors in our own checks (make test, CI); other builds only show them.
+# `make WERROR=ON build` asks for it by hand; left empty, a build folder keeps what it had.
+WERROR ?=
+werror_flag = $(if $(WERROR),-DSPIRALS_WERROR=$(WERROR))
 
-.PHONY: all setup build run test test-linux test-asan test-wine windows bench clean
+.PHONY: all setup build run test test-linux test-release test-asan test-wine test-wine32 \
+        test-wine64 windows bench clean
 
 all: build
 
@@ -10,36 +15,52 @@ setup:
 	@scripts/setup
 
 build: setup
-	@cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSPIRALS_BENCH=ON $(CMAKE_FLAGS) >/dev/null
+	@cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSPIRALS_BENCH=ON $(werror_flag) $(CMAKE_FLAGS) >/dev/null
 	@cmake --build build -j$(JOBS)
 
 run: build
 	@scripts/run
 
 test: setup
-	@$(MAKE) --no-print-directory test-linux
-	@$(MAKE) --no-print-directory test-wine
-	@$(MAKE) --no-print-directory test-fuzz
-	@$(MAKE) --no-print-directory test-asan
+	@$(MAKE) --no-print-directory WERROR=ON test-linux
+	@$(MAKE) --no-print-directory WERROR=ON test-release
+	@$(MAKE) --no-print-directory WERROR=ON test-wine
+	@$(MAKE) --no-print-directory WERROR=ON test-fuzz
+	@$(MAKE) --no-print-directory WERROR=ON test-asan
 
 test-linux: build
 	@ctest --test-dir build --output-on-failure -j$(JOBS) --timeout 300
 
-# The unit and conformance tests again, with AddressSanitizer and UndefinedBehaviorSanitizer.
-test-asan:
-	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DSPIRALS_SANITIZE=ON >/dev/null
+# The optimised build a user makes (GCC at -O3), tests and benchmarks included: it must compile
+# without a warning. Built, not run: the tests above already ran the same code.
+test-release: setup
+	@cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DSPIRALS_BENCH=ON $(werror_flag) >/dev/null
+	@cmake --build build-release -j$(JOBS)
+
+# The whole tree built with clang, AddressSanitizer and UndefinedBehaviorSanitizer; the unit and
+# conformance tests run again there, with leak checks.
+test-asan: setup
+	@CC=clang CXX=clang++ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DSPIRALS_SANITIZE=ON $(werror_flag) >/dev/null
 	@cmake --build build-asan -j$(JOBS)
 	@ASAN_OPTIONS=detect_leaks=1 ctest --test-dir build-asan --output-on-failure -j$(JOBS) -L 'unit|conformance' --timeout 600
 
 # The Windows builds (32-bit and 64-bit), cross-compiled with mingw-w64.
 windows: setup
-	@cmake -S . -B build-win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake -S . -B build-win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release $(werror_flag) >/dev/null
 	@cmake --build build-win32 -j$(JOBS)
-	@cmake -S . -B build-win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake -S . -B build-win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release $(werror_flag) >/dev/null
 	@cmake --build build-win64 -j$(JOBS)
 
-# The tests that run as Windows programs, under Wine.
+# The tests that run as Windows programs: the 32-bit build under 32-bit Wine, the 64-bit build
+# under 64-bit Wine, each in its own prefix.
 test-wine: windows
+	@$(MAKE) --no-print-directory test-wine32
+	@$(MAKE) --no-print-directory test-wine64
+
+test-wine32:
+	@ctest --test-dir build-win32 --output-on-failure --timeout 900
+
+test-wine64:
 	@ctest --test-dir build-win64 --output-on-failure --timeout 900
 
 bench: setup
@@ -48,7 +69,7 @@ bench: setup
 	@scripts/bench
 
 clean:
-	rm -rf build build-asan build-win32 build-win64 build-bench
+	rm -rf build build-asan build-release build-win32 build-win64 build-bench build-fuzz
 
 # The fuzz target, built with clang (libFuzzer, ASan, UBSan) in its own folder. `make fuzz`
 # fuzzes for FUZZ_SECONDS from the committed corpus, keeping what it finds in build-fuzz/corpus;
@@ -57,7 +78,7 @@ clean:
 FUZZ_SECONDS ?= 300
 
 fuzz-build: setup
-	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSPIRALS_FUZZ=ON >/dev/null
+	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSPIRALS_FUZZ=ON $(werror_flag) >/dev/null
 	@cmake --build build-fuzz -j$(JOBS) --target spirals_fuzz
 
 fuzz: fuzz-build

@@ -16,10 +16,9 @@ if [ -z "${SPIRALS_WINE_TEST_DISPLAY:-}" ]; then
   exec "$root/scripts/with-xvfb" "$0" "$@"
 fi
 export WINEPREFIX="${WINEPREFIX:-$build/wineprefix}"
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-wine=/usr/lib/wine/wine64
-wineserver=/usr/lib/wine/wineserver64
-[ -x "$wineserver" ] || wineserver=/usr/lib/wine/wineserver
+# shellcheck source=../../scripts/wine-env
+. "$root/scripts/wine-env"
+spirals_wine_env "$build/spirals.exe" || exit $?
 ticksPerSecond=$(getconf CLK_TCK)
 
 # CPU ticks (user + system) of a process so far.
@@ -38,7 +37,7 @@ for _ in $(seq 1 360); do
   sleep 0.25
 done
 [ -n "$window" ] || { echo "no window" >&2; kill "$pid"; exit 1; }
-serverPid=$(pgrep -x "$(basename "$wineserver")" | head -n 1)
+serverPid=$(pgrep -x "wineserver(32|64)?" | head -n 1)
 sleep 1
 
 measure() {

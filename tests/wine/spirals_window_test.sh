@@ -22,8 +22,9 @@ done
 
 build=$(dirname "$exe")
 export WINEPREFIX="${WINEPREFIX:-$build/wineprefix}"
-wineserver=/usr/lib/wine/wineserver64
-[ -x "$wineserver" ] || wineserver=/usr/lib/wine/wineserver
+# shellcheck source=../../scripts/wine-env
+. "$root/scripts/wine-env"
+spirals_wine_env "$exe" || exit $?
 shots="$build/wine-screens"
 mkdir -p "$shots"
 
