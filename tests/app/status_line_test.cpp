@@ -1,11 +1,16 @@
 // The status and pause lines: exact texts and lengths, built on the heap and released.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
+#include <vector>
 
 #include "app/state.h"
 #include "app/status_line.h"
+#include "app/handler.h"
+#include "platform/win32.h"
 #include "runtime/core/heap.h"
+#include "tests/fonts/fon_file.h"
 #if !defined(_WIN32)
 #include "platform/portable/diagnostics.h"
 #endif
@@ -74,6 +79,59 @@ TEST_F(StatusLine, PauseLineCoversTheLongestNormalLine) {
   const std::string longest = Status(15.25, 10);
   const std::string pause = Take(buildPauseLine());
   EXPECT_GT(pause.size(), longest.size());
+}
+
+// Every speed the ladders can reach from the start-up speeds, in up to `steps` presses.
+std::set<double> ReachableSpeeds(int steps) {
+  std::set<double> seen;
+  std::vector<double> frontier;
+  for (int i = 0; i < 6; ++i) frontier.push_back(i + 0.5);
+  for (int step = 0; step <= steps && !frontier.empty(); ++step) {
+    std::vector<double> next;
+    for (double s : frontier) {
+      if (!seen.insert(s).second) continue;
+      next.push_back(raisedSpeed(s).speed);
+      next.push_back(loweredSpeed(s).speed);
+    }
+    frontier = std::move(next);
+  }
+  return seen;
+}
+
+// In the System font the pause line, blanks included, is wider than any normal line, so
+// printed over one it leaves none of it visible.
+TEST_F(StatusLine, PauseLineIsWiderInPixelsThanEveryNormalLine) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  ASSERT_NE(dc, nullptr);
+  auto width = [dc](const std::string& text) {
+    SIZE s{};
+    EXPECT_TRUE(GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &s));
+    return s.cx;
+  };
+  const std::set<double> speeds = ReachableSpeeds(60);
+  ASSERT_GT(speeds.size(), 100u);
+  LONG widest = 0;
+  std::string widestLine;
+  for (double s : speeds) {
+    for (int32_t n = 1; n <= 10; ++n) {
+      const std::string line = Status(s, n);
+      if (width(line) > widest) {
+        widest = width(line);
+        widestLine = line;
+      }
+    }
+  }
+  const std::string pause = Take(buildPauseLine());
+  EXPECT_GT(width(pause), widest) << widestLine;
+  // The pause text alone would not cover it: the blanks do.
+  EXPECT_LT(width(pause.substr(0, 44)), widest);
+  // And the widths are the file's: the runner's System font, not a substitute.
+  fon::FontFile font;
+  std::string error;
+  ASSERT_TRUE(fon::ReadFon(fon::SystemFontPath(), &font, &error)) << error;
+  EXPECT_EQ(width(widestLine), font.Width(widestLine));
+  EXPECT_EQ(width(pause), font.Width(pause));
+  DeleteDC(dc);
 }
 
 #if !defined(_WIN32)

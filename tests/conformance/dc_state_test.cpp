@@ -206,9 +206,8 @@ TEST_F(DcState, TextUsesTheTextAndBackgroundColours) {
 }
 
 TEST_F(DcState, DefaultFontIsNotAntialiased) {
-  // The System font of a new DC is a bitmap font on Windows: every pixel of the cell is either
-  // the text or the background colour. Wine renders its replacement with smoothing.
-  if (RunningOnWine()) GTEST_SKIP() << "Wine smooths the default font's edges";
+  // The System font of a new DC is a bitmap font: every pixel of the cell is either the text
+  // or the background colour.
   SetTextColor(dc_, RGB(255, 0, 0));
   SetBkColor(dc_, RGB(0, 0, 255));
   SIZE extent{};

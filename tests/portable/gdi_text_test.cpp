@@ -32,6 +32,12 @@ RECT InkBox(const Canvas& canvas, COLORREF c) {
   return r;
 }
 
+// True when `said` holds `what` exactly once.
+bool SaidOnce(const std::string& said, const char* what) {
+  const size_t first = said.find(what);
+  return first != std::string::npos && said.find(what, first + 1) == std::string::npos;
+}
+
 TEST(GdiText, SystemFontMetrics) {
   Canvas c(1, 1);
   TEXTMETRICA tm{};
@@ -185,15 +191,43 @@ TEST(GdiText, ExplicitAdvancesAndControlCharacters) {
   POINT p;
   GetCurrentPositionEx(c.dc(), &p);
   EXPECT_EQ(p.x, 60);
-  // CR and LF take no room and leave no ink.
-  SIZE with{}, without{};
+  // The System font has no control characters: they draw its default character, as on
+  // Windows, and take its room.
+  SIZE with{}, without{}, fallback{};
+  GetTextExtentPoint32A(c.dc(), "ab\r\n", 4, &with);
+  GetTextExtentPoint32A(c.dc(), "ab", 2, &without);
+  TEXTMETRICA tm{};
+  GetTextMetricsA(c.dc(), &tm);
+  const char defaultChar = static_cast<char>(tm.tmDefaultChar);
+  GetTextExtentPoint32A(c.dc(), &defaultChar, 1, &fallback);
+  EXPECT_GT(fallback.cx, 0);
+  EXPECT_EQ(with.cx, without.cx + 2 * fallback.cx);
+  Canvas sys(40, 20, kBlue);
+  SetBkMode(sys.dc(), TRANSPARENT);
+  TextOutA(sys.dc(), 0, 0, "\r", 1);
+  Canvas dflt(40, 20, kBlue);
+  SetBkMode(dflt.dc(), TRANSPARENT);
+  TextOutA(dflt.dc(), 0, 0, &defaultChar, 1);
+  EXPECT_GT(sys.Count(kBlack), 0);
+  EXPECT_EQ(sys.Picture(kBlue, kBlack), dflt.Picture(kBlue, kBlack));
+
+  // An outline font: CR and LF take no room and leave no ink.
+  LOGFONTA lf{};
+  lf.lfHeight = 16;
+  std::strcpy(lf.lfFaceName, "DejaVu Sans");
+  HFONT outline = CreateFontIndirectA(&lf);
+  HGDIOBJ old = SelectObject(c.dc(), outline);
   GetTextExtentPoint32A(c.dc(), "ab\r\n", 4, &with);
   GetTextExtentPoint32A(c.dc(), "ab", 2, &without);
   EXPECT_EQ(with.cx, without.cx);
+  SelectObject(c.dc(), old);
   Canvas e(40, 20, kBlue);
   SetBkMode(e.dc(), TRANSPARENT);
+  SelectObject(e.dc(), outline);
   TextOutA(e.dc(), 0, 0, "\r\n\t", 3);
   EXPECT_EQ(e.Count(kBlue), 40 * 20);
+  SelectObject(e.dc(), GetStockObject(SYSTEM_FONT));
+  EXPECT_TRUE(DeleteObject(outline));
 }
 
 TEST(GdiText, Windows1252BytesHaveGlyphs) {
@@ -242,8 +276,8 @@ TEST(GdiText, FontsFollowTheirLogfont) {
 }
 
 // Without any font the text still measures on a 7x16 cell and fills its opaque box; the
-// program says once which package provides a font. Runs in a fresh process so that no font
-// has been loaded yet.
+// program says once which package provides the System font and once which provides the
+// others. Runs in a fresh process so that no font has been loaded yet.
 TEST(GdiTextDeathTest, NoFontFallsBackToBoxes) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(
@@ -257,6 +291,7 @@ TEST(GdiTextDeathTest, NoFontFallsBackToBoxes) {
         if (write(fd, text, sizeof(text) - 1) < 0) std::exit(11);
         close(fd);
         setenv("FONTCONFIG_FILE", config, 1);
+        setenv("SPIRALS_SYSTEM_FONT", "/nonexistent/vgasys.fon", 1);
         dup2(logFd, 2);
         Canvas c(100, 20, kBlue);
         SetBkColor(c.dc(), kRed);
@@ -270,8 +305,7 @@ TEST(GdiTextDeathTest, NoFontFallsBackToBoxes) {
         said.resize(n > 0 ? static_cast<size_t>(n) : 0);
         unlink(config);
         unlink(log);
-        size_t first = said.find("fonts-dejavu-core");
-        bool once = first != std::string::npos && said.find("fonts-dejavu-core", first + 1) == std::string::npos;
+        bool once = SaidOnce(said, "fonts-dejavu-core") && SaidOnce(said, "fonts-wine");
         bool ok = s.cx == 28 && s.cy == 16 && c.Count(kRed) == 28 * 16 && c.At(1, 2) == kRed &&
                   c.At(28, 17) == kRed && c.At(29, 2) == kBlue;
         std::exit(!once ? 2 : ok ? 0 : 1);

@@ -12,8 +12,11 @@
 #include <cstdio>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <tuple>
+
+#include "system_font.h"
 
 namespace portable::gdi {
 namespace {
@@ -27,21 +30,31 @@ constexpr uint16_t k1252High[32] = {
 constexpr int64_t kMaxPixelSize = 256;  // keeps hostile heights from asking for huge glyphs
 constexpr size_t kMaxCachedFonts = 16;  // with the size cap: glyph caches stay within ~256 MiB
 
+// The System font's family in the cache; no fontconfig family has a control character.
+const char kSystemFamily[] = "\x01System";
+const char kFallbackFamily[] = "DejaVu Sans";
+
 struct Key {
   std::string family;
-  int64_t height;  // > 0: cell height, < 0: character height
+  int64_t height;  // > 0: cell height, < 0: character height; the System font: its y scale
+  int64_t width;   // the System font: its x scale; 0 otherwise
   bool bold;
   bool italic;
   bool operator<(const Key& o) const {
-    return std::tie(family, height, bold, italic) < std::tie(o.family, o.height, o.bold, o.italic);
+    return std::tie(family, height, width, bold, italic) <
+           std::tie(o.family, o.height, o.width, o.bold, o.italic);
   }
 };
+
+enum class SystemFontState : uint8_t { Unread, Usable, Unusable };
 
 struct Engine {
   bool started = false;
   FT_Library library = nullptr;
   FcConfig* config = nullptr;
   bool warned = false;
+  SystemFontState systemState = SystemFontState::Unread;
+  SystemFontInfo system;
   std::map<Key, std::unique_ptr<RealizedFont>> fonts;
 
   // At exit: faces before their library, and fontconfig's own caches last. The engine
@@ -57,6 +70,7 @@ struct Engine {
     config = nullptr;
     started = true;
     warned = true;
+    systemState = SystemFontState::Unusable;
   }
 };
 
@@ -81,12 +95,30 @@ void WarnNoFont(Engine& e) {
                "Install the Debian package fonts-dejavu-core.\n");
 }
 
+// The System font, read once; nullptr (after one line on stderr) when its file is unusable.
+const SystemFontInfo* SystemFont(Engine& e) {
+  if (e.systemState == SystemFontState::Unread) {
+    std::string problem;
+    if (ReadSystemFontInfo(e.library, SystemFontPath(), &e.system, &problem)) {
+      e.systemState = SystemFontState::Usable;
+    } else {
+      e.systemState = SystemFontState::Unusable;
+      std::fprintf(stderr,
+                   "spirals: the System font %s; text is drawn in %s Bold instead. "
+                   "The Debian package %s provides the System font.\n",
+                   problem.c_str(), kFallbackFamily, kSystemFontPackage);
+    }
+  }
+  return e.systemState == SystemFontState::Usable ? &e.system : nullptr;
+}
+
 // Windows face names that mean "the usual sans-serif" or "the usual fixed font" to programs.
+// "System" lands here only when its own file is unusable.
 std::string FamilyFor(const char* faceName) {
   std::string face;
   for (const char* p = faceName; *p; ++p) face += static_cast<char>(std::tolower(static_cast<unsigned char>(*p)));
   if (face.empty() || face == "system" || face == "ms sans serif" || face.rfind("ms shell dlg", 0) == 0) {
-    return "DejaVu Sans";
+    return kFallbackFamily;
   }
   if (face == "fixedsys" || face == "terminal" || face == "courier" || face == "courier new") {
     return "DejaVu Sans Mono";
@@ -215,9 +247,8 @@ uint32_t CodePointFrom1252(uint8_t ch) {
   return ch;
 }
 
-RealizedFont::RealizedFont(FT_FaceRec_* face, const TEXTMETRICA& metrics, bool emboldenGlyphs,
-                           bool slantGlyphs)
-    : face_(face), metrics_(metrics), embolden_(emboldenGlyphs), slant_(slantGlyphs) {}
+RealizedFont::RealizedFont(FT_FaceRec_* face, const TEXTMETRICA& metrics, const GlyphStyle& style)
+    : face_(face), metrics_(metrics), style_(style) {}
 
 RealizedFont::~RealizedFont() {
   if (face_) FT_Done_Face(face_);
@@ -233,6 +264,33 @@ const Glyph& RealizedFont::GlyphFor(uint8_t ch) {
 
 void RealizedFont::Render(uint8_t ch, Glyph* out) {
   *out = Glyph{};
+  if (style_.raster) {
+    RenderRaster(ch, out);
+  } else {
+    RenderOutline(ch, out);
+  }
+}
+
+namespace {
+
+// Copies a one-bit bitmap into `out`, each bit becoming an x by y block.
+void CopyMono(const FT_Bitmap& bm, int xScale, int yScale, Glyph* out) {
+  out->width = static_cast<int>(bm.width) * xScale;
+  out->height = static_cast<int>(bm.rows) * yScale;
+  out->mask.assign(static_cast<size_t>(out->width) * out->height, 0);
+  for (int y = 0; y < out->height; ++y) {
+    const unsigned char* row = bm.buffer + static_cast<ptrdiff_t>(y / yScale) * bm.pitch;
+    uint8_t* dst = out->mask.data() + static_cast<size_t>(y) * out->width;
+    for (int x = 0; x < out->width; ++x) {
+      const int bit = x / xScale;
+      dst[x] = (row[bit >> 3] >> (7 - (bit & 7))) & 1;
+    }
+  }
+}
+
+}  // namespace
+
+void RealizedFont::RenderOutline(uint8_t ch, Glyph* out) {
   // Control characters draw nothing and take no room.
   if (ch < 0x20 || ch == 0x7F) return;
   if (!face_) {
@@ -242,23 +300,31 @@ void RealizedFont::Render(uint8_t ch, Glyph* out) {
   FT_UInt index = FT_Get_Char_Index(face_, CodePointFrom1252(ch));  // 0: the missing-glyph box
   if (FT_Load_Glyph(face_, index, FT_LOAD_TARGET_MONO | FT_LOAD_NO_BITMAP) != 0) return;
   FT_GlyphSlot slot = face_->glyph;
-  if (embolden_) FT_GlyphSlot_Embolden(slot);
-  if (slant_) FT_GlyphSlot_Oblique(slot);
+  if (style_.embolden) FT_GlyphSlot_Embolden(slot);
+  if (style_.slant) FT_GlyphSlot_Oblique(slot);
   out->advance = static_cast<int>((slot->advance.x + 32) >> 6);
   if (FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) != 0) return;
   const FT_Bitmap& bm = slot->bitmap;
   if (bm.pixel_mode != FT_PIXEL_MODE_MONO) return;
   out->left = slot->bitmap_left;
   out->top = slot->bitmap_top;
-  out->width = static_cast<int>(bm.width);
-  out->height = static_cast<int>(bm.rows);
-  out->mask.assign(static_cast<size_t>(out->width) * out->height, 0);
-  for (int y = 0; y < out->height; ++y) {
-    const unsigned char* row = bm.buffer + static_cast<ptrdiff_t>(y) * bm.pitch;
-    for (int x = 0; x < out->width; ++x) {
-      out->mask[static_cast<size_t>(y) * out->width + x] = (row[x >> 3] >> (7 - (x & 7))) & 1;
-    }
+  CopyMono(bm, 1, 1, out);
+}
+
+// Every byte has a glyph: those outside the font's range get its default character, as on
+// Windows. The bitmaps are drawn as they are, only enlarged by whole pixels.
+void RealizedFont::RenderRaster(uint8_t ch, Glyph* out) {
+  FT_UInt index = FT_Get_Char_Index(face_, ch);  // 0: the default character
+  if (FT_Load_Glyph(face_, index, FT_LOAD_DEFAULT) != 0) return;
+  FT_GlyphSlot slot = face_->glyph;
+  out->advance = static_cast<int>(slot->advance.x >> 6) * style_.xScale;
+  const FT_Bitmap& bm = slot->bitmap;
+  if (bm.pixel_mode != FT_PIXEL_MODE_MONO || bm.width > kMaxPixelSize || bm.rows > kMaxPixelSize) {
+    return;
   }
+  out->left = slot->bitmap_left * style_.xScale;
+  out->top = slot->bitmap_top * style_.yScale;
+  CopyMono(bm, style_.xScale, style_.yScale, out);
 }
 
 RealizedFont& RealizeFont(const LOGFONTA& font) {
@@ -266,26 +332,48 @@ RealizedFont& RealizeFont(const LOGFONTA& font) {
   Start(e);
   char face[LF_FACESIZE + 1] = {};
   std::copy_n(font.lfFaceName, LF_FACESIZE, face);
+
+  const SystemFontInfo* system = IsSystemFace(face) ? SystemFont(e) : nullptr;
+  std::optional<RasterScale> scale;
+  if (system) scale = ScaleForRequest(*system, font);
   bool bold = font.lfWeight >= 600;
   bool italic = font.lfItalic != 0;
   // 0 asks for the default size: the System font's 16-pixel line.
   int64_t height = font.lfHeight == 0 ? 16 : font.lfHeight;
-  Key key{FamilyFor(face), height, bold, italic};
+  Key key = scale ? Key{kSystemFamily, scale->y, scale->x, false, false}
+                  : Key{FamilyFor(face), height, 0, bold, italic};
   auto found = e.fonts.find(key);
   if (found != e.fonts.end()) return *found->second;
   if (e.fonts.size() >= kMaxCachedFonts) e.fonts.clear();
 
-  FT_Face ftFace = e.library ? OpenFace(e, key.family, bold, italic) : nullptr;
-  if (!ftFace && e.library && key.family != "DejaVu Sans") ftFace = OpenFace(e, "DejaVu Sans", bold, italic);
   std::unique_ptr<RealizedFont> realized;
-  if (!ftFace) {
-    WarnNoFont(e);
-    realized = std::make_unique<RealizedFont>(nullptr, FallbackMetrics(), false, false);
+  if (scale) {
+    if (FT_Face raster = OpenSystemFace(e.library, *system)) {
+      GlyphStyle style;
+      style.raster = true;
+      style.xScale = scale->x;
+      style.yScale = scale->y;
+      realized = std::make_unique<RealizedFont>(raster, SystemFontMetrics(*system, *scale), style);
+    } else {
+      // The file went away since it was read: its metrics still hold, its glyphs do not.
+      WarnNoFont(e);
+      realized = std::make_unique<RealizedFont>(nullptr, SystemFontMetrics(*system, *scale), GlyphStyle{});
+    }
   } else {
-    TEXTMETRICA tm = SizeFace(ftFace, height, bold, italic);
-    bool embolden = bold && !(ftFace->style_flags & FT_STYLE_FLAG_BOLD);
-    bool slant = italic && !(ftFace->style_flags & FT_STYLE_FLAG_ITALIC);
-    realized = std::make_unique<RealizedFont>(ftFace, tm, embolden, slant);
+    FT_Face ftFace = e.library ? OpenFace(e, key.family, bold, italic) : nullptr;
+    if (!ftFace && e.library && key.family != kFallbackFamily) {
+      ftFace = OpenFace(e, kFallbackFamily, bold, italic);
+    }
+    if (!ftFace) {
+      WarnNoFont(e);
+      realized = std::make_unique<RealizedFont>(nullptr, FallbackMetrics(), GlyphStyle{});
+    } else {
+      TEXTMETRICA tm = SizeFace(ftFace, height, bold, italic);
+      GlyphStyle style;
+      style.embolden = bold && !(ftFace->style_flags & FT_STYLE_FLAG_BOLD);
+      style.slant = italic && !(ftFace->style_flags & FT_STYLE_FLAG_ITALIC);
+      realized = std::make_unique<RealizedFont>(ftFace, tm, style);
+    }
   }
   RealizedFont& ref = *realized;
   e.fonts.emplace(key, std::move(realized));

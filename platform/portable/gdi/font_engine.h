@@ -1,6 +1,7 @@
-// Fonts for text output: a LOGFONTA is realised as a FreeType face found through fontconfig,
-// rendered in monochrome like the bitmap fonts of Windows, with glyphs cached per character.
-// Nothing is loaded until the first text call needs it.
+// Fonts for text output: a LOGFONTA is realised as a FreeType face, rendered in monochrome like
+// the bitmap fonts of Windows, with glyphs cached per character. The System font comes from its
+// bitmap font file (system_font.h); every other face is found through fontconfig. Nothing is
+// loaded until the first text call needs it.
 #pragma once
 
 #include <array>
@@ -23,9 +24,19 @@ struct Glyph {
   std::vector<uint8_t> mask;  // width * height, 1 where the glyph has ink
 };
 
+// How glyphs come out of the face.
+struct GlyphStyle {
+  bool raster = false;    // a bitmap font indexed by the byte itself, scaled by whole pixels
+  int xScale = 1;         // raster only
+  int yScale = 1;
+  bool embolden = false;  // outline only: synthesised bold and slant
+  bool slant = false;
+};
+
 class RealizedFont {
  public:
-  RealizedFont(FT_FaceRec_* face, const TEXTMETRICA& metrics, bool emboldenGlyphs, bool slantGlyphs);
+  // Takes ownership of `face`; nullptr draws nothing in cells of the fallback size.
+  RealizedFont(FT_FaceRec_* face, const TEXTMETRICA& metrics, const GlyphStyle& style);
   ~RealizedFont();
   RealizedFont(const RealizedFont&) = delete;
   RealizedFont& operator=(const RealizedFont&) = delete;
@@ -38,11 +49,12 @@ class RealizedFont {
 
  private:
   void Render(uint8_t ch, Glyph* out);
+  void RenderOutline(uint8_t ch, Glyph* out);
+  void RenderRaster(uint8_t ch, Glyph* out);
 
   FT_FaceRec_* face_;
   TEXTMETRICA metrics_;
-  bool embolden_;
-  bool slant_;
+  GlyphStyle style_;
   std::array<Glyph, 256> glyphs_;
   std::bitset<256> ready_;
 };
