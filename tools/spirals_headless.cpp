@@ -1,5 +1,9 @@
 // spirals-headless: runs the spiral program on the headless host with a virtual clock and
 // reports what happened (picture, texts, handler calls, final size, time and exit code).
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -8,20 +12,26 @@
 #include <string>
 
 #include "../app/startup.h"
+#include "../platform/portable/host_headless/gif_writer.h"
 #include "../platform/portable/host_headless/headless_host.h"
 #include "../runtime/window/window_procedure.h"
 
 namespace {
 
 constexpr int EXIT_BAD_INPUT = 2;
+constexpr uint32_t DEFAULT_GIF_FPS = 25;
+// GIF delays count hundredths of a second, and players stretch delays under two of them.
+constexpr uint32_t MAX_GIF_FPS = 50;
 
 const char USAGE[] =
     "usage: spirals-headless [--tick-count N] [--screen WxH] [--run-ms MS] [--events FILE]\n"
-    "                        [--png FILE] [--text-log FILE] [--event-log FILE]\n";
+    "                        [--png FILE] [--gif FILE [--gif-fps N]] [--text-log FILE]\n"
+    "                        [--event-log FILE]\n";
 
 struct Options {
   portable::HeadlessOptions host;
-  std::string events, png, textLog, eventLog;
+  std::string events, png, gif, textLog, eventLog;
+  uint32_t gifFps = 0;  // 0: not given
 };
 
 [[noreturn]] void Refuse(const std::string& why) {
@@ -71,6 +81,11 @@ Options ParseOptions(int argc, char** argv) {
       o.events = value;
     } else if (name == "--png") {
       o.png = value;
+    } else if (name == "--gif") {
+      o.gif = value;
+    } else if (name == "--gif-fps") {
+      if (!ParseNumber(v, v + value.size(), &o.gifFps) || o.gifFps < 1 || o.gifFps > MAX_GIF_FPS)
+        Refuse("--gif-fps takes a whole number of frames a second from 1 to 50");
     } else if (name == "--text-log") {
       o.textLog = value;
     } else if (name == "--event-log") {
@@ -79,6 +94,8 @@ Options ParseOptions(int argc, char** argv) {
       Refuse("unknown option " + name);
     }
   }
+  if (o.gifFps != 0 && o.gif.empty()) Refuse("--gif-fps needs --gif FILE");
+  if (o.gifFps == 0) o.gifFps = DEFAULT_GIF_FPS;
   return o;
 }
 
@@ -95,6 +112,35 @@ std::vector<portable::ScriptedInput> ReadEvents(const std::string& path) {
     std::exit(EXIT_BAD_INPUT);
   }
   return std::move(parsed.inputs);
+}
+
+// Opened before the run, so that a file that cannot be written is refused at once.
+int OpenRecording(const std::string& path) {
+  if (path.empty()) return -1;
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) Refuse("cannot write " + path + ": " + std::strerror(errno));
+  return fd;
+}
+
+// Writes the recording; false after saying why on standard error.
+bool FinishRecording(const portable::HeadlessHost& host, int fd, const std::string& path) {
+  const portable::FrameRecorder* recorder = host.Recorder();
+  std::string error = "nothing was recorded";
+  bool ok = false;
+  if (recorder != nullptr && recorder->Finished()) {
+    ok = portable::WriteGif(recorder->Result(), fd, &error);
+    const size_t lossy = recorder->Result().lossyFrames;
+    if (ok && lossy > 0) {
+      std::fprintf(stderr,
+                   "spirals-headless: %zu frame%s of %s showed more than 256 colours; each kept "
+                   "its 256 most used and drew the others in the nearest of them\n",
+                   lossy, lossy == 1 ? "" : "s", path.c_str());
+    }
+  } else {
+    close(fd);
+  }
+  if (!ok) std::fprintf(stderr, "spirals-headless: cannot write the recording to %s: %s\n", path.c_str(), error.c_str());
+  return ok;
 }
 
 FILE* OpenLog(const std::string& path) {
@@ -119,10 +165,12 @@ int main(int argc, char** argv) {
   std::vector<portable::ScriptedInput> inputs = ReadEvents(options.events);
   FILE* textLog = OpenLog(options.textLog);
   eventLog = OpenLog(options.eventLog);
+  static const int gifFd = OpenRecording(options.gif);
 
   // Lives until the process ends: ExitProcess reports through it.
   static portable::HeadlessHost headless(options.host, std::move(inputs));
   host = &headless;
+  if (gifFd >= 0) host->RecordFrames(options.gifFps);
   portable::SetHost(host);
   if (textLog != nullptr) {
     host->SetTextHandler([textLog](uint64_t ms, int x, int y, const char* text, int length) {
@@ -143,6 +191,7 @@ int main(int argc, char** argv) {
                    options.png.c_str());
       ok = false;
     }
+    if (gifFd >= 0 && !FinishRecording(*host, gifFd, options.gif)) ok = false;
     if (!ok) std::fprintf(stderr, "spirals-headless: an output could not be written\n");
     return ok;
   });

@@ -17,7 +17,22 @@ constexpr uint64_t SHUTDOWN_GRACE_MS = 10000;
 }  // namespace
 
 HeadlessHost::HeadlessHost(const HeadlessOptions& options, std::vector<ScriptedInput> inputs)
-    : options_(options), inputs_(std::move(inputs)) {}
+    : options_(options), inputs_(std::move(inputs)) {
+  clock_.SetBeforeMove([this](uint64_t toMs) { TimeMoves(toMs); });
+}
+
+void HeadlessHost::TimeMoves(uint64_t toMs) {
+  if (!recorder_ || !recorder_->FrameDueBefore(toMs)) return;
+  PictureView now;
+  WindowSurface surface;
+  if (main_ != nullptr && QueryWindowSurface(main_, &surface)) {
+    const PixelBuffer& fb = surface.framebuffer;
+    if (fb.pixels != nullptr && fb.width > 0 && fb.height > 0) {
+      now = PictureView{fb.pixels, fb.width, fb.height, fb.stride};
+    }
+  }
+  recorder_->TimePasses(toMs, now);
+}
 
 void HeadlessHost::PollInput() {
   if (inputArmed_) InjectDue();
@@ -121,6 +136,8 @@ void HeadlessHost::CaptureMain() {
     std::copy(row, row + fb.width, frame_.pixels.begin() + static_cast<size_t>(y) * fb.width);
   }
   captured_ = true;
+  // The recording ends with exactly this picture.
+  if (recorder_) recorder_->Finish(clock_.NowMs(), frame_);
 }
 
 void HeadlessHost::TextDrawn(HWND, int x, int y, const char* text, int length) {

@@ -4,11 +4,14 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
 #include "../host.h"
+#include "frame_recorder.h"
 #include "input_schedule.h"
+#include "observed_clock.h"
 #include "png_writer.h"
 
 namespace portable {
@@ -32,6 +35,12 @@ class HeadlessHost final : public Host {
   }
   // Called from ExitProcess before the summary lines; false reports a failure (exit status 3).
   void SetExitHandler(std::function<bool(UINT)> handler) { onExit_ = std::move(handler); }
+
+  // Records the main window from virtual time 0 on, `fps` frames a second (1 to 50), until
+  // the last picture is captured. Call before the program starts.
+  void RecordFrames(uint32_t fps) { recorder_ = std::make_unique<FrameRecorder>(fps); }
+  // The recording so far; nullptr when none was asked for.
+  const FrameRecorder* Recorder() const { return recorder_.get(); }
 
   // The main window's pixels at the end of the run (or when it was destroyed).
   const FrameCapture& LastFrame() const { return frame_; }
@@ -57,9 +66,10 @@ class HeadlessHost final : public Host {
   void Inject(const ScriptedInput& input);
   void CaptureMain();
   void Stop();
+  void TimeMoves(uint64_t toMs);
 
   HeadlessOptions options_;
-  VirtualClock clock_;
+  ObservedClock clock_;
   std::vector<ScriptedInput> inputs_;
   size_t nextInput_ = 0;
   // Input flows once start-up is over, that is from the program's first wait on.
@@ -69,6 +79,7 @@ class HeadlessHost final : public Host {
   SIZE clientSize_{0, 0};
   bool captured_ = false;
   FrameCapture frame_;
+  std::unique_ptr<FrameRecorder> recorder_;
   std::function<void()> onStop_;
   std::function<void(uint64_t, int, int, const char*, int)> onText_;
   std::function<bool(UINT)> onExit_;
