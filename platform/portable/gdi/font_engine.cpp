@@ -355,9 +355,11 @@ RealizedFont& RealizeFont(const LOGFONTA& font) {
       style.yScale = scale->y;
       realized = std::make_unique<RealizedFont>(raster, SystemFontMetrics(*system, *scale), style);
     } else {
-      // The file went away since it was read: its metrics still hold, its glyphs do not.
-      WarnNoFont(e);
-      realized = std::make_unique<RealizedFont>(nullptr, SystemFontMetrics(*system, *scale), GlyphStyle{});
+      // The file went away after it was read: from now on the outline font stands in.
+      e.systemState = SystemFontState::Unusable;
+      std::fprintf(stderr, "spirals: the System font %s can no longer be read; text is drawn in %s Bold instead.\n",
+                   system->path.c_str(), kFallbackFamily);
+      return RealizeFont(font);
     }
   } else {
     FT_Face ftFace = e.library ? OpenFace(e, key.family, bold, italic) : nullptr;
