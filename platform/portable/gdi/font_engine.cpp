@@ -288,6 +288,36 @@ void CopyMono(const FT_Bitmap& bm, int xScale, int yScale, Glyph* out) {
   }
 }
 
+// Cuts the blank rows and columns off a glyph's mask: bitmap fonts keep whole cells, and text
+// output only needs the ink.
+void TrimToInk(Glyph* g) {
+  int left = g->width, right = 0, top = g->height, bottom = 0;
+  for (int y = 0; y < g->height; ++y) {
+    for (int x = 0; x < g->width; ++x) {
+      if (!g->mask[static_cast<size_t>(y) * g->width + x]) continue;
+      left = std::min(left, x);
+      right = std::max(right, x + 1);
+      top = std::min(top, y);
+      bottom = std::max(bottom, y + 1);
+    }
+  }
+  if (right <= left) {
+    g->width = g->height = 0;
+    g->mask.clear();
+    return;
+  }
+  std::vector<uint8_t> ink(static_cast<size_t>(right - left) * (bottom - top));
+  for (int y = top; y < bottom; ++y) {
+    std::copy_n(g->mask.begin() + static_cast<ptrdiff_t>(y) * g->width + left, right - left,
+                ink.begin() + static_cast<ptrdiff_t>(y - top) * (right - left));
+  }
+  g->left += left;
+  g->top -= top;
+  g->width = right - left;
+  g->height = bottom - top;
+  g->mask = std::move(ink);
+}
+
 }  // namespace
 
 void RealizedFont::RenderOutline(uint8_t ch, Glyph* out) {
@@ -325,6 +355,7 @@ void RealizedFont::RenderRaster(uint8_t ch, Glyph* out) {
   out->left = slot->bitmap_left * style_.xScale;
   out->top = slot->bitmap_top * style_.yScale;
   CopyMono(bm, style_.xScale, style_.yScale, out);
+  TrimToInk(out);
 }
 
 RealizedFont& RealizeFont(const LOGFONTA& font) {
