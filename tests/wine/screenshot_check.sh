@@ -30,11 +30,13 @@ fi
 
 clientW=$((width - 2 * left))
 clientH=$((height - top - left))
-# Black, saturated (curve) and white pixels of the client area, one pixel in 2x2.
-read -r black coloured white total < <(pixels "${clientW}x${clientH}+${left}+${top}" 2 | awk '
+# Black, curve and white pixels of the client area below the status line's band, one pixel in
+# 2x2. A curve pixel is any lit pixel that is not white: a curve's colour may be dim or grey.
+band=20
+read -r black coloured white total < <(pixels "${clientW}x$((clientH - band))+${left}+$((top + band))" 2 | awk '
   { t++; mx = $3; if ($4 > mx) mx = $4; if ($5 > mx) mx = $5
     mn = $3; if ($4 < mn) mn = $4; if ($5 < mn) mn = $5
-    if (mx == 0) k++; else if (mn >= 250) w++; else if (mx - mn >= 80) c++ }
+    if (mx == 0) k++; else if (mn >= 250) w++; else c++ }
   END { print k + 0, c + 0, w + 0, t + 0 }')
 # White text in the status line's place: the top-left corner of the client area.
 statusWhite=$(pixels "400x20+${left}+${top}" | awk '$3 >= 250 && $4 >= 250 && $5 >= 250 { w++ } END { print w + 0 }')
