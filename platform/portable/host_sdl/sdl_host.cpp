@@ -10,6 +10,7 @@
 #include "../input.h"
 #include "../window_surface.h"
 #include "host_sdl.h"
+#include "x11_errors.h"
 
 namespace portable {
 namespace {
@@ -251,6 +252,9 @@ bool InstallSdlHost() {
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+  // Before SDL: its X11 driver chains to the handler it finds and puts that one back at exit,
+  // when the last errors of its connections arrive.
+  TolerateStaleWakeups();
   const bool opened = SDL_Init(SDL_INIT_VIDEO) == 0;
   std::string problem = opened ? "" : SDL_GetError();
   // Without a display SDL falls back on drivers that show nothing: a program nobody can see
