@@ -9,18 +9,6 @@
 
 namespace {
 
-constexpr uint32_t KEY_ESCAPE = 27;
-constexpr uint32_t KEY_SPACE = 32;
-constexpr uint32_t KEY_0 = 48;
-constexpr uint32_t KEY_1 = 49;
-constexpr uint32_t KEY_9 = 57;
-constexpr uint32_t KEY_NUMPAD0 = 96;
-constexpr uint32_t KEY_NUMPAD1 = 97;
-constexpr uint32_t KEY_NUMPAD9 = 105;
-constexpr uint32_t KEY_ADD = 107;
-constexpr uint32_t KEY_SUBTRACT = 109;
-constexpr uint32_t KEY_OEM_PLUS = 187;
-constexpr uint32_t KEY_OEM_MINUS = 189;
 constexpr DWORD DRAW_WAIT_MS = 200;
 
 void restart(SpeedChange& change, uint32_t period) {
@@ -87,20 +75,20 @@ void onTimer(uint32_t id) {
 }
 
 void onControl(uint32_t c) {
-  if (c == KEY_ESCAPE) {
+  if (c == VK_ESCAPE) {
     WindowClose(&mainWindow);
-  } else if (c >= KEY_1 && c <= KEY_9) {
-    setCurveSetting(static_cast<int32_t>(c - KEY_0));
-  } else if (c >= KEY_NUMPAD1 && c <= KEY_NUMPAD9) {
-    setCurveSetting(static_cast<int32_t>(c - KEY_NUMPAD0));
-  } else if (c == KEY_0 || c == KEY_NUMPAD0) {
+  } else if (c >= '1' && c <= '9') {
+    setCurveSetting(static_cast<int32_t>(c - '0'));
+  } else if (c >= VK_NUMPAD1 && c <= VK_NUMPAD9) {
+    setCurveSetting(static_cast<int32_t>(c - VK_NUMPAD0));
+  } else if (c == '0' || c == VK_NUMPAD0) {
     pauseSign = -pauseSign;
-  } else if (c == KEY_SPACE) {
+  } else if (c == VK_SPACE) {
     clearWindow();
     resetCurves(CURVE_SLOTS - 1);
-  } else if (c == KEY_ADD || c == KEY_OEM_PLUS || c == WHEEL_NOTCH_FORWARD) {
+  } else if (c == VK_ADD || c == VK_OEM_PLUS || c == WHEEL_NOTCH_FORWARD) {
     raiseSpeed();
-  } else if (c == KEY_SUBTRACT || c == KEY_OEM_MINUS || c == WHEEL_NOTCH_BACKWARD) {
+  } else if (c == VK_SUBTRACT || c == VK_OEM_MINUS || c == WHEEL_NOTCH_BACKWARD) {
     lowerSpeed();
   }
   printStatusLine();

@@ -9,16 +9,8 @@
 #endif
 #include <windows.h>
 
-// Common-control bar styles, used by the frame layout; <commctrl.h> is not needed for them.
-#ifndef CCS_TOP
-#define CCS_TOP 0x00000001L
-#endif
-#ifndef CCS_BOTTOM
-#define CCS_BOTTOM 0x00000003L
-#endif
-#ifndef CCS_VERT
-#define CCS_VERT 0x00000080L
-#endif
+// Common-control bar styles, used by the frame layout.
+#include <commctrl.h>
 #else
 #include "portable/win32_api.h"
 #endif

@@ -7,8 +7,6 @@
 namespace conformance {
 namespace {
 
-constexpr DWORD kErrorInvalidIndex = 1413;  // ERROR_INVALID_INDEX
-
 class WindowCreation : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -241,10 +239,10 @@ TEST_F(WindowCreation, ExtraBytesStartAtZeroAndKeepValues) {
   // Past the class's eight bytes.
   SetLastError(0);
   EXPECT_EQ(GetWindowLongA(hwnd, 8), 0);
-  EXPECT_EQ(GetLastError(), kErrorInvalidIndex);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_INDEX));
   SetLastError(0);
   EXPECT_EQ(SetWindowLongA(hwnd, 6, 1), 0);  // the slot would run past the end
-  EXPECT_EQ(GetLastError(), kErrorInvalidIndex);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_INDEX));
   EXPECT_EQ(GetWindowLongA(hwnd, 4), -5);
 }
 

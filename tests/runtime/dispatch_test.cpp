@@ -5,11 +5,6 @@ namespace {
 
 class DispatchTest : public RuntimeTest {};
 
-// Windows values of the few scroll and sizing codes the tests send.
-constexpr WPARAM SIZING_RIGHT_EDGE = 2;    // WMSZ_RIGHT
-constexpr WORD SCROLL_LINE_DOWN = 1;       // SB_LINEDOWN
-constexpr WORD SCROLL_THUMB_POSITION = 4;  // SB_THUMBPOSITION
-
 const LoggedEvent* Last(int32_t id) {
   int found = -1;
   for (int i = 0; i < static_cast<int>(EventLog().size()); ++i) {
@@ -74,10 +69,10 @@ TEST_F(DispatchTest, SizeAndSizingBecomeSizeChangedWithTheWindowHandle) {
   EXPECT_EQ(EventLog()[0].param1, static_cast<WPARAM>(SIZE_MAXIMIZED));
   EXPECT_EQ(EventLog()[0].param2, reinterpret_cast<LPARAM>(r->hwnd));
   RECT drag{0, 0, 100, 100};
-  SendMessageA(r->hwnd, WM_SIZING, SIZING_RIGHT_EDGE, reinterpret_cast<LPARAM>(&drag));
+  SendMessageA(r->hwnd, WM_SIZING, WMSZ_RIGHT, reinterpret_cast<LPARAM>(&drag));
   const LoggedEvent* e = Last(EVENT_SIZE_CHANGED);
   ASSERT_NE(e, nullptr);
-  EXPECT_EQ(e->param1, static_cast<WPARAM>(SIZING_RIGHT_EDGE));
+  EXPECT_EQ(e->param1, static_cast<WPARAM>(WMSZ_RIGHT));
   EXPECT_EQ(e->param2, reinterpret_cast<LPARAM>(r->hwnd));
   EXPECT_EQ(CountEvents(WM_SIZE), 0);
 }
@@ -106,7 +101,7 @@ TEST_F(DispatchTest, CurrentEventIsRestoredAfterNestedDispatch) {
   HandlerAction() = [] {
     if (CurrentEvent.eventId == WM_LBUTTONDOWN) {
       before = CurrentEvent;
-      SendMessageA(otherRecord->hwnd, WM_VSCROLL, MAKEWPARAM(SCROLL_THUMB_POSITION, 77), 0);
+      SendMessageA(otherRecord->hwnd, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 77), 0);
       SendMessageA(otherRecord->hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(1, 2));
       PostMessageA(otherRecord->hwnd, WM_KEYDOWN, VK_SPACE, 0);
       MSG m;
@@ -119,7 +114,7 @@ TEST_F(DispatchTest, CurrentEventIsRestoredAfterNestedDispatch) {
   };
   SendMessageA(r->hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(11, 12));
   EXPECT_EQ(inner.eventId, WM_VSCROLL);
-  EXPECT_EQ(inner.param1, static_cast<WPARAM>(SCROLL_THUMB_POSITION));
+  EXPECT_EQ(inner.param1, static_cast<WPARAM>(SB_THUMBPOSITION));
   EXPECT_EQ(inner.param2, 77);
   EXPECT_EQ(inner.eventWindow, other);
   EXPECT_EQ(inner.mouseX, 11u);  // not set by a scroll: the outer value shows through
@@ -159,11 +154,11 @@ TEST_F(DispatchTest, CommandsNotificationsAndScrolls) {
   EXPECT_EQ(e->controlId, 56u);
   EXPECT_EQ(e->notifyCode, static_cast<uint32_t>(-12));
 
-  SendMessageA(r->hwnd, WM_HSCROLL, MAKEWPARAM(SCROLL_LINE_DOWN, 9),
+  SendMessageA(r->hwnd, WM_HSCROLL, MAKEWPARAM(SB_LINEDOWN, 9),
                reinterpret_cast<LPARAM>(control));
   e = Last(WM_HSCROLL);
   ASSERT_NE(e, nullptr);
-  EXPECT_EQ(e->param1, static_cast<WPARAM>(SCROLL_LINE_DOWN));
+  EXPECT_EQ(e->param1, static_cast<WPARAM>(SB_LINEDOWN));
   EXPECT_EQ(e->param2, 9);
   EXPECT_EQ(e->controlId, 55u);
 

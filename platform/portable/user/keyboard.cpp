@@ -3,16 +3,6 @@
 
 #include "user_state.h"
 
-#ifndef IDOK
-#define IDOK 1
-#endif
-#ifndef IDCANCEL
-#define IDCANCEL 2
-#endif
-#ifndef BN_CLICKED
-#define BN_CLICKED 0
-#endif
-
 namespace portable::user {
 
 namespace {

@@ -5,16 +5,6 @@
 #include "../host.h"
 #include "user_state.h"
 
-#ifndef MA_ACTIVATEANDEAT
-#define MA_ACTIVATEANDEAT 2
-#endif
-#ifndef MA_NOACTIVATE
-#define MA_NOACTIVATE 3
-#endif
-#ifndef MA_NOACTIVATEANDEAT
-#define MA_NOACTIVATEANDEAT 4
-#endif
-
 namespace portable::user {
 
 namespace {

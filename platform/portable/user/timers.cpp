@@ -5,10 +5,6 @@
 #include "../diagnostics.h"
 #include "user_state.h"
 
-#ifndef ERROR_NO_SYSTEM_RESOURCES
-#define ERROR_NO_SYSTEM_RESOURCES 1450L
-#endif
-
 namespace portable::user {
 
 namespace {

@@ -10,62 +10,6 @@
 
 #include "../../win32.h"
 
-// Windows values the public header does not carry.
-#ifndef ERROR_INVALID_MENU_HANDLE
-#define ERROR_INVALID_MENU_HANDLE 1401L
-#endif
-#ifndef ERROR_TLW_WITH_WSCHILD
-#define ERROR_TLW_WITH_WSCHILD 1406L
-#endif
-#ifndef ERROR_CLASS_DOES_NOT_EXIST
-#define ERROR_CLASS_DOES_NOT_EXIST 1411L
-#endif
-#ifndef ERROR_CLASS_HAS_WINDOWS
-#define ERROR_CLASS_HAS_WINDOWS 1412L
-#endif
-#ifndef ERROR_INVALID_INDEX
-#define ERROR_INVALID_INDEX 1413L
-#endif
-#ifndef ERROR_CONTROL_ID_NOT_FOUND
-#define ERROR_CONTROL_ID_NOT_FOUND 1421L
-#endif
-#ifndef ERROR_NOT_ENOUGH_QUOTA
-#define ERROR_NOT_ENOUGH_QUOTA 1816L
-#endif
-#ifndef ERROR_RESOURCE_NAME_NOT_FOUND
-#define ERROR_RESOURCE_NAME_NOT_FOUND 1814L
-#endif
-#ifndef WS_EX_NOPARENTNOTIFY
-#define WS_EX_NOPARENTNOTIFY 0x00000004L
-#endif
-#ifndef WM_STYLECHANGING
-#define WM_STYLECHANGING 0x007C
-#endif
-#ifndef WM_STYLECHANGED
-#define WM_STYLECHANGED 0x007D
-#endif
-#ifndef WM_CHILDACTIVATE
-#define WM_CHILDACTIVATE 0x0022
-#endif
-#ifndef SWP_NOCLIENTSIZE
-#define SWP_NOCLIENTSIZE 0x0800
-#endif
-#ifndef SWP_NOCLIENTMOVE
-#define SWP_NOCLIENTMOVE 0x1000
-#endif
-#ifndef USER_TIMER_MINIMUM
-#define USER_TIMER_MINIMUM 0x0000000A
-#endif
-#ifndef USER_TIMER_MAXIMUM
-#define USER_TIMER_MAXIMUM 0x7FFFFFFF
-#endif
-#ifndef MA_ACTIVATE
-#define MA_ACTIVATE 1
-#endif
-#ifndef HTBORDER
-#define HTBORDER 18
-#endif
-
 namespace portable::user {
 
 struct WindowClass {

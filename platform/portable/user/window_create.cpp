@@ -3,14 +3,6 @@
 
 #include "user_state.h"
 
-#ifndef MDIS_ALLCHILDSTYLES
-#define MDIS_ALLCHILDSTYLES 0x0001
-#endif
-
-#ifndef ERROR_NO_MORE_USER_HANDLES
-#define ERROR_NO_MORE_USER_HANDLES 1158L
-#endif
-
 namespace portable::user {
 
 namespace {
