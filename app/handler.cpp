@@ -2,7 +2,8 @@
 
 #include "../runtime/window/timers.h"
 #include "../runtime/window/window_close.h"
-#include "../runtime/window/window_procedure.h"
+#include "../runtime/window/window_open.h"
+#include "../runtime/window/event_dispatch.h"
 #include "curves.h"
 #include "state.h"
 #include "status_line.h"

@@ -11,6 +11,7 @@
 #include "../runtime/graphics/draw.h"
 #include "../runtime/window/pump.h"
 #include "../runtime/window/window_close.h"
+#include "../runtime/window/window_open.h"
 #include "handler.h"
 #include "state.h"
 

@@ -5,7 +5,7 @@
 
 #include "../platform/win32.h"
 #include "../runtime/window/window_record.h"
-#include "curves.h"
+#include "curve_set.h"
 
 extern int32_t lastCurve;
 extern double speed;

@@ -14,7 +14,7 @@
 #include "../app/startup.h"
 #include "../platform/portable/host_headless/gif_writer.h"
 #include "../platform/portable/host_headless/headless_host.h"
-#include "../runtime/window/window_procedure.h"
+#include "../runtime/window/event_dispatch.h"
 
 namespace {
 

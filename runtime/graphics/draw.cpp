@@ -1,17 +1,11 @@
 // Drawing primitives on a runtime window, each inside one drawing-context bracket.
 #include "draw.h"
 
-#include "../window/paint.h"
+#include "../window/edges.h"
+#include "../window/deferred_delete.h"
 #include "draw_context.h"
 
 namespace {
-
-int32_t EdgeOf(int32_t origin, int32_t extent) {
-  int64_t edge = static_cast<int64_t>(origin) + extent;
-  if (edge > INT32_MAX) return INT32_MAX;
-  if (edge < INT32_MIN) return INT32_MIN;
-  return static_cast<int32_t>(edge);
-}
 
 bool IsOpen(const WindowRecord* record) { return record != nullptr && record->hwnd != nullptr; }
 

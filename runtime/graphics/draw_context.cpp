@@ -1,7 +1,7 @@
 // The drawing-context bracket: a fresh context per operation, carrying the record's state.
 #include "draw_context.h"
 
-#include "../window/paint.h"
+#include "../window/deferred_delete.h"
 
 namespace {
 

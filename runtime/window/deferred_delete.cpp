@@ -1,5 +1,5 @@
 // Objects to delete once the context they are selected in has been restored.
-#include "paint.h"
+#include "deferred_delete.h"
 
 namespace {
 

@@ -1,9 +1,10 @@
 // Fitting an MDI frame's client window between its toolbars and status bars.
+#include "frame_layout.h"
+
 #include <cstring>
 
 #include "../core/heap.h"
 #include "../core/strings.h"
-#include "window_procedure.h"
 
 namespace {
 

@@ -2,7 +2,8 @@
 // erasing fills with the record's colour and lends the erase context to the handler.
 #include "paint.h"
 
-#include "window_procedure.h"
+#include "deferred_delete.h"
+#include "event_dispatch.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include "window_close.h"
 
 #include "../core/global_lists.h"
-#include "paint.h"
+#include "deferred_delete.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-// The record of one runtime window, the two window classes, and window creation.
+// The record of one runtime window, the flags and ids of its creation, and the classes' atoms.
 #pragma once
 
 #include <cstdint>
@@ -59,15 +59,8 @@ constexpr int ICON_RESOURCE_ID = 101;
 extern ATOM WndClassAtom;
 extern ATOM FrameClassAtom;
 extern ATOM MdiClientAtom;
+// The record of the window being created, while CreateWindowExA runs; null otherwise.
 extern WindowRecord* CreatingRecord;
-
-int32_t WindowClassesRegister();
-int32_t WindowOpen(WindowRecord* record, int32_t x, int32_t y, int32_t width, int32_t height,
-                   uint32_t flags, WindowRecord* parent, const char* title, WindowHandler handler);
-int32_t WindowClientSize(WindowRecord* record, int32_t* left, int32_t* top, int32_t* width,
-                         int32_t* height);
-int32_t ScreenSize(int32_t* width, int32_t* height);
-int32_t FillRectColor(HDC dc, int32_t x, int32_t y, int32_t width, int32_t height, COLORREF colour);
 
 // The record stored in a window's extra slot 0, or null.
 WindowRecord* WindowRecordOf(HWND hwnd);

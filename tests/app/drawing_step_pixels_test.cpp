@@ -20,6 +20,7 @@
 #include "runtime/graphics/draw.h"
 #include "runtime/window/pump.h"
 #include "runtime/window/window_close.h"
+#include "runtime/window/window_open.h"
 
 namespace {
 

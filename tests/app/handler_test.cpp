@@ -8,7 +8,7 @@
 #include "app/state.h"
 #include "runtime/core/heap.h"
 #include "runtime/core/numeric.h"
-#include "runtime/window/window_procedure.h"
+#include "runtime/window/event_dispatch.h"
 
 namespace {
 

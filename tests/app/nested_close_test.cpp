@@ -11,7 +11,8 @@
 #include "runtime/core/numeric.h"
 #include "runtime/window/pump.h"
 #include "runtime/window/timers.h"
-#include "runtime/window/window_procedure.h"
+#include "runtime/window/window_open.h"
+#include "runtime/window/event_dispatch.h"
 #if !defined(_WIN32)
 #include "platform/portable/diagnostics.h"
 #endif

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #if !defined(_WIN32)
-#include "platform/portable/input.h"
+#include "platform/portable/user/input.h"
 #endif
 
 namespace conformance {

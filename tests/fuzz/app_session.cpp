@@ -7,13 +7,13 @@
 #include "../../app/startup.h"
 #include "../../app/state.h"
 #include "../../platform/portable/diagnostics.h"
-#include "../../platform/portable/input.h"
+#include "../../platform/portable/user/input.h"
 #include "../../runtime/core/heap.h"
 #include "../../runtime/core/numeric.h"
 #include "../../runtime/graphics/draw.h"
 #include "../../runtime/window/pump.h"
 #include "../../runtime/window/window_close.h"
-#include "../../runtime/window/window_procedure.h"
+#include "../../runtime/window/event_dispatch.h"
 
 namespace reliability {
 

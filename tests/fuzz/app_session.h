@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "../../platform/portable/host.h"
+#include "../../platform/portable/kernel/host.h"
 
 namespace reliability {
 

@@ -11,8 +11,8 @@
 #include "runtime/core/heap.h"
 #include "runtime/window/pump.h"
 #include "runtime/window/window_close.h"
-#include "runtime/window/window_procedure.h"
 #include "runtime/window/window_record.h"
+#include "runtime/window/window_open.h"
 
 namespace hostile {
 

@@ -6,6 +6,7 @@
 #include "runtime/graphics/draw.h"
 #include "runtime/graphics/print.h"
 #include "runtime/window/timers.h"
+#include "runtime/window/event_dispatch.h"
 
 namespace hostile {
 namespace {

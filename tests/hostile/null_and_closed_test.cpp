@@ -8,6 +8,7 @@
 #include "runtime/graphics/draw.h"
 #include "runtime/graphics/print.h"
 #include "runtime/window/timers.h"
+#include "runtime/window/window_open.h"
 
 namespace hostile {
 namespace {

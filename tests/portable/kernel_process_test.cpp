@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/portable/host.h"
+#include "platform/portable/kernel/host.h"
 #include "platform/win32.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // Semaphores and mutexes with one thread, timed on the default host's virtual clock.
 #include <gtest/gtest.h>
 
-#include "platform/portable/host.h"
+#include "platform/portable/kernel/host.h"
 #include "platform/win32.h"
 
 namespace {

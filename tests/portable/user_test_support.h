@@ -9,9 +9,10 @@
 #include <vector>
 
 #include "platform/portable/diagnostics.h"
-#include "platform/portable/host.h"
-#include "platform/portable/input.h"
-#include "platform/portable/window_surface.h"
+#include "platform/portable/kernel/host.h"
+#include "platform/portable/user/input.h"
+#include "platform/portable/user/window_dc.h"
+#include "platform/portable/user/window_surface.h"
 #include "platform/win32.h"
 
 namespace user_test {

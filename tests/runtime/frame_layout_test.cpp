@@ -1,4 +1,5 @@
 // An MDI frame fits its client window between toolbars and status bars.
+#include "runtime/window/frame_layout.h"
 #include "runtime_fixture.h"
 
 namespace {

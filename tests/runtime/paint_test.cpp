@@ -4,6 +4,8 @@
 
 #include "runtime/graphics/draw.h"
 #include "runtime/graphics/draw_context.h"
+#include "runtime/window/window_open.h"
+#include "runtime/window/event_dispatch.h"
 #include "runtime_fixture.h"
 
 namespace {

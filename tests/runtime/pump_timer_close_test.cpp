@@ -3,6 +3,8 @@
 #include "runtime/graphics/draw.h"
 #include "runtime/window/pump.h"
 #include "runtime/window/timers.h"
+#include "runtime/window/window_open.h"
+#include "runtime/window/event_dispatch.h"
 #include "runtime_fixture.h"
 
 namespace {

@@ -9,6 +9,7 @@
 #include "runtime/graphics/print.h"
 #include "runtime/window/pump.h"
 #include "runtime/window/timers.h"
+#include "runtime/window/event_dispatch.h"
 #include "runtime_fixture.h"
 
 namespace {

@@ -11,8 +11,9 @@
 #include "platform/win32.h"
 #include "runtime/core/heap.h"
 #include "runtime/window/window_close.h"
-#include "runtime/window/window_procedure.h"
 #include "runtime/window/window_record.h"
+#include "runtime/window/window_open.h"
+#include "runtime/window/event_dispatch.h"
 
 struct LoggedEvent {
   int32_t id;

@@ -17,7 +17,7 @@
 #include "runtime/graphics/draw.h"
 #include "runtime/window/pump.h"
 #include "runtime/window/window_close.h"
-#include "runtime/window/window_procedure.h"
+#include "runtime/window/event_dispatch.h"
 
 namespace {
 

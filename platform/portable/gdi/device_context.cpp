@@ -7,15 +7,6 @@
 
 namespace portable::gdi {
 
-bool DeviceContext::ClipKey::operator==(const ClipKey& o) const {
-  return pixels == o.pixels && originX == o.originX && originY == o.originY &&
-         extent.left == o.extent.left && extent.top == o.extent.top &&
-         extent.right == o.extent.right && extent.bottom == o.extent.bottom &&
-         visible.left == o.visible.left && visible.top == o.visible.top &&
-         visible.right == o.visible.right && visible.bottom == o.visible.bottom &&
-         version == o.version;
-}
-
 static bool ResolveBitmap(DeviceContext& dc, Target* out) {
   GdiObject* obj = LookupObject(dc.state.bitmap, Kind::Bitmap);
   if (!obj || !obj->bitmap) return false;
@@ -263,6 +254,18 @@ void DestroyDeviceContext(HDC handle) {
   std::unique_ptr<DeviceContext> owned = std::move(obj->dc);
   FreeLookedUp(obj, handle);
   ReturnContext(std::move(owned));
+}
+
+HDC NewLinkedDC(std::unique_ptr<SurfaceLink> link) {
+  if (!link) return nullptr;
+  return NewDeviceContext(std::move(link));
+}
+
+bool DestroyLinkedDC(HDC dc) {
+  DeviceContext* ctx = LookupDc(dc);
+  if (!ctx || !ctx->window) return false;
+  DestroyDeviceContext(dc);
+  return true;
 }
 
 }  // namespace portable::gdi

@@ -1,79 +1,15 @@
-// A device context: its drawing state, its saved states, its bounds, and where its pixels go
-// (a bitmap for a memory DC, a window's framebuffer for a window DC).
+// Device contexts: resolving where a DC draws, pixel helpers, making and freeing DCs.
 #pragma once
 
 #include <cstdint>
 #include <memory>
-#include <vector>
 
 #include "../../win32.h"
 #include "clip_region.h"
+#include "dc_record.h"
+#include "surface_link.h"
 
 namespace portable::gdi {
-
-// Everything SaveDC keeps and RestoreDC brings back.
-struct DcState {
-  HGDIOBJ pen = nullptr;
-  HGDIOBJ brush = nullptr;
-  HGDIOBJ font = nullptr;
-  HGDIOBJ bitmap = nullptr;  // memory DCs only
-  POINT position{0, 0};
-  int bkMode = OPAQUE;
-  COLORREF bkColor = 0x00FFFFFF;
-  COLORREF textColor = 0;
-  UINT textAlign = TA_TOP | TA_LEFT | TA_NOUPDATECP;
-  int rop2 = R2_COPYPEN;
-  bool hasUserClip = false;  // false: only the device's visible area limits drawing
-  Region userClip;
-};
-
-// Pixels to draw into for one call, resolved fresh each time so that a resized or destroyed
-// window is never written through a stale pointer.
-struct Target {
-  uint32_t* pixels = nullptr;
-  int stride = 0;
-  int64_t originX = 0, originY = 0;  // device pixel of logical (0, 0)
-  Box extent;                        // logical area backed by pixels
-  Box visible;                       // window DCs: the visible client rect; else `extent`
-  const Region* clip = nullptr;      // effective clip, logical, inside `extent`
-  bool mono = false;                 // 1-bit target: colours collapse to black or white
-};
-
-// Where a window DC's pixels live; implemented next to the window DC code.
-class SurfaceLink {
- public:
-  virtual ~SurfaceLink() = default;
-  virtual HWND Window() const = 0;
-  // Fills the buffer, origin and extent of `out` (not its clip); false when the window is gone.
-  virtual bool Resolve(Target* out, RECT* visibleClient) = 0;
-  // The part of the visible client rect this DC may draw on (paint clip, children).
-  virtual void DrawableArea(const RECT& visibleClient, Region* out) = 0;
-  virtual void PixelsChanged(const RECT& clientRect) = 0;
-  virtual void TextDrawn(int x, int y, const char* text, int length) = 0;
-};
-
-struct DeviceContext {
-  HDC self = nullptr;
-  std::unique_ptr<SurfaceLink> window;  // null for memory DCs
-  Region windowVisible;                 // window DCs: DrawableArea for the cached clip key
-  DcState state;
-  std::vector<DcState> saved;
-  bool boundsEnabled = false;
-  Box bounds;  // empty when reset
-  uint64_t clipVersion = 1;
-
-  // Effective clip cache, valid while the key matches.
-  struct ClipKey {
-    const void* pixels = nullptr;
-    int64_t originX = 0, originY = 0;
-    Box extent;
-    RECT visible{0, 0, 0, 0};
-    uint64_t version = 0;
-    bool operator==(const ClipKey& o) const;
-  };
-  ClipKey clipKey;
-  Region effectiveClip;
-};
 
 // Sets up `out` for drawing into `dc`; false when nothing can be drawn (dead window).
 bool ResolveTarget(DeviceContext& dc, Target* out);

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "../diagnostics.h"
-#include "device_context.h"
+#include "dc_record.h"
+#include "gdi_usage.h"
 
 namespace portable::gdi {
 namespace {

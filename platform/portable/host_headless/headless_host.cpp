@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "../input.h"
-#include "../window_surface.h"
+#include "../user/input.h"
+#include "../user/window_surface.h"
 
 namespace portable {
 namespace {

@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-#include "../host.h"
+#include "../kernel/host.h"
 #include "frame_recorder.h"
 #include "input_schedule.h"
 #include "observed_clock.h"

@@ -6,7 +6,7 @@
 #include <functional>
 #include <utility>
 
-#include "../clock.h"
+#include "../kernel/clock.h"
 
 namespace portable {
 

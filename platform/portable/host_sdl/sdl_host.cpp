@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "../input.h"
-#include "../window_surface.h"
+#include "../user/input.h"
+#include "../user/window_surface.h"
 #include "host_sdl.h"
 #include "x11_errors.h"
 

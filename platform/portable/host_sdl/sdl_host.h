@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "../host.h"
+#include "../kernel/host.h"
 #include "event_translator.h"
 #include "frame_pacer.h"
 #include "sdl_window.h"

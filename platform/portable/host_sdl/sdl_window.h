@@ -5,7 +5,7 @@
 #include <SDL.h>
 
 #include "../../win32.h"
-#include "../window_surface.h"
+#include "../user/window_surface.h"
 
 namespace portable {
 

@@ -1,11 +1,9 @@
 // ANSI (Windows-1252) text helpers: length, comparison and upper-casing.
+#include "ansi_text.h"
+
 #include <cstdint>
 
-#include "../../win32.h"
-
-namespace {
-
-unsigned char UpperAnsi(unsigned char c) {
+unsigned char portable::UpperAnsi(unsigned char c) {
   if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 0x20);
   // Latin-1 letters; 0xF7 is the division sign and has no capital.
   if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<unsigned char>(c - 0x20);
@@ -22,6 +20,10 @@ unsigned char UpperAnsi(unsigned char c) {
       return c;
   }
 }
+
+namespace {
+
+using portable::UpperAnsi;
 
 // Sort weight ignoring case, in the order Windows' string comparison uses for the ASCII
 // range: punctuation and symbols, then digits, then letters. Bytes above 0x7F follow the
@@ -63,14 +65,4 @@ int WINAPI lstrlenA(LPCSTR s) {
   int n = 0;
   while (s[n] != '\0') ++n;
   return n;
-}
-
-LPSTR WINAPI CharUpperA(LPSTR text) {
-  auto value = reinterpret_cast<uintptr_t>(text);
-  if ((value >> 16) == 0) {
-    // Not a pointer: a single character in the low byte, returned upper-cased.
-    return reinterpret_cast<LPSTR>(static_cast<uintptr_t>(UpperAnsi(value & 0xFF)));
-  }
-  for (unsigned char* p = reinterpret_cast<unsigned char*>(text); *p; ++p) *p = UpperAnsi(*p);
-  return text;
 }

@@ -4,7 +4,7 @@
 #include <mutex>
 #include <unordered_map>
 
-#include "../diagnostics.h"
+#include "global_memory.h"
 #include "block_limits.h"
 
 namespace portable {

@@ -6,7 +6,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "../diagnostics.h"
+#include "heap.h"
 #include "block_limits.h"
 
 namespace portable {

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "../host.h"
+#include "host.h"
 
 namespace {
 

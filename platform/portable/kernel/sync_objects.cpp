@@ -1,7 +1,7 @@
 // Semaphores and mutexes for a program with one thread. A mutex is always available to that
 // thread (recursively); a semaphore wait with no unit left cannot be satisfied by anyone, so
 // it waits out its timeout on the layer's clock.
-#include "../host.h"
+#include "host.h"
 #include "kernel_objects.h"
 
 using portable::KernelObject;

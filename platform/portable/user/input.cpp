@@ -2,7 +2,7 @@
 // event.
 #include <cstdlib>
 
-#include "../input.h"
+#include "input.h"
 #include "user_state.h"
 
 namespace portable::user {

@@ -2,7 +2,7 @@
 // WM_PAINT and WM_TIMER, retrieved in Windows' order.
 #include <deque>
 
-#include "../host.h"
+#include "../kernel/host.h"
 #include "user_state.h"
 
 namespace portable::user {

@@ -2,7 +2,7 @@
 // coordinates; WM_PAINT is synthesised at retrieval while the box is not empty.
 #include <cstring>
 
-#include "../window_surface.h"
+#include "window_dc.h"
 #include "user_state.h"
 
 namespace portable::user {

@@ -1,9 +1,8 @@
 // Framebuffers of top-level windows and what GDI needs to draw into them.
 #include <algorithm>
 
-#include "../diagnostics.h"
-#include "../host.h"
-#include "../window_surface.h"
+#include "../kernel/host.h"
+#include "window_surface.h"
 #include "user_state.h"
 
 namespace portable::user {
@@ -111,8 +110,6 @@ void NotifyTextDrawn(HWND hwnd, int x, int y, const char* text, int length) {
   if (Peek(hwnd) == nullptr || text == nullptr || length < 0) return;
   CurrentHost().TextDrawn(hwnd, x, y, text, length);
 }
-
-size_t LiveWindows() { return State().windows.size(); }
 
 uint64_t WindowLayoutGeneration() { return State().layoutGeneration; }
 

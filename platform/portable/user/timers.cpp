@@ -2,7 +2,7 @@
 // it moves the schedule on by whole periods, so a late timer ticks once and keeps its phase.
 #include <vector>
 
-#include "../diagnostics.h"
+#include "timers.h"
 #include "user_state.h"
 
 namespace portable::user {

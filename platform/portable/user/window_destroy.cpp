@@ -3,7 +3,7 @@
 // its window procedure has returned.
 #include <algorithm>
 
-#include "../host.h"
+#include "../kernel/host.h"
 #include "user_state.h"
 
 namespace portable::user {

@@ -1,7 +1,7 @@
 // Window data: extra bytes, styles, procedure, user data, id, and the window text.
 #include <cstring>
 
-#include "../host.h"
+#include "../kernel/host.h"
 #include "user_state.h"
 
 namespace portable::user {

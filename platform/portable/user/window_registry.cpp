@@ -1,4 +1,6 @@
-#include "../host.h"
+#include "window_registry.h"
+
+#include "../kernel/host.h"
 #include "user_state.h"
 
 namespace portable::user {
@@ -99,3 +101,5 @@ uint64_t NowMs() { return CurrentHost().GetClock().NowMs(); }
 DWORD TickFor(uint64_t ms) { return static_cast<DWORD>(CurrentHost().TickBase() + ms); }
 
 }  // namespace portable::user
+
+size_t portable::LiveWindows() { return portable::user::State().windows.size(); }

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "../win32.h"
+#include "../../win32.h"
 #include "clock.h"
 
 namespace portable {

@@ -1,28 +1,32 @@
-// Device contexts on a window's client area: pixels go to the top-level framebuffer that
-// USER32 owns, looked up again at every drawing call.
+// Device contexts on a window's client area (GetDC, BeginPaint): GDI draws through a link to
+// the top-level framebuffer, looked up again at every drawing call.
 #include <cstddef>
 #include <memory>
 
-#include "../window_surface.h"
-#include "device_context.h"
-#include "gdi_handles.h"
+#include "../gdi/surface_link.h"
+#include "window_dc.h"
+#include "window_surface.h"
 
-namespace portable::gdi {
+namespace portable::user {
 namespace {
+
+using gdi::Box;
+using gdi::Region;
+using gdi::Target;
 
 // The client area that a DC of `hwnd` may draw on: visible, inside the paint clip, and, with
 // WS_CLIPCHILDREN, outside every visible child.
 void ComputeVisibleArea(HWND hwnd, const RECT& visible, const RECT* paintClip, Region* out) {
   Region& area = *out;
-  area.Reset(BoxFromRect(visible));
-  if (paintClip) area.IntersectBox(BoxFromRect(*paintClip));
+  area.Reset(gdi::BoxFromRect(visible));
+  if (paintClip) area.IntersectBox(gdi::BoxFromRect(*paintClip));
   if (!(static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE)) & WS_CLIPCHILDREN)) return;
   for (HWND child = GetWindow(hwnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     if (!IsWindowVisible(child)) continue;
     RECT r;
     if (!GetWindowRect(child, &r)) continue;
     MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&r), 2);
-    area.SubtractBox(NormalizedBox(r.left, r.top, r.right, r.bottom));
+    area.SubtractBox(gdi::NormalizedBox(r.left, r.top, r.right, r.bottom));
   }
 }
 
@@ -61,12 +65,10 @@ bool SameRect(const RECT& a, const RECT& b) {
   return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
-class WindowLink final : public SurfaceLink {
+class WindowLink final : public gdi::SurfaceLink {
  public:
   WindowLink(HWND hwnd, const RECT* paintClip)
       : hwnd_(hwnd), hasPaintClip_(paintClip != nullptr), paintClip_(paintClip ? *paintClip : RECT{}) {}
-
-  HWND Window() const override { return hwnd_; }
 
   // A window DC is made and dropped for every drawing call: its link's storage is recycled.
   static void* operator new(size_t size);
@@ -138,21 +140,16 @@ void WindowLink::operator delete(void* block, size_t size) {
 }
 
 }  // namespace
-}  // namespace portable::gdi
+}  // namespace portable::user
 
 namespace portable {
 
 HDC CreateWindowDC(HWND hwnd, const RECT* paintClip) {
   // The surface itself is looked up at each drawing call.
   if (!hwnd || !IsWindow(hwnd)) return nullptr;
-  return gdi::NewDeviceContext(std::make_unique<gdi::WindowLink>(hwnd, paintClip));
+  return gdi::NewLinkedDC(std::make_unique<user::WindowLink>(hwnd, paintClip));
 }
 
-bool DestroyWindowDC(HDC dc) {
-  gdi::DeviceContext* ctx = gdi::LookupDc(dc);
-  if (!ctx || !ctx->window) return false;
-  gdi::DestroyDeviceContext(dc);
-  return true;
-}
+bool DestroyWindowDC(HDC dc) { return gdi::DestroyLinkedDC(dc); }
 
 }  // namespace portable

@@ -1,9 +1,8 @@
-// USER32's FillRect: a PATCOPY of the rectangle with a brush or a system colour.
-#include "device_context.h"
-#include "gdi_handles.h"
+// FillRect: a USER32 call, because a brush value may name a system colour.
+#include "../gdi/brush_fill.h"
 
 int WINAPI FillRect(HDC dc, const RECT* rect, HBRUSH brush) {
-  if (!portable::gdi::LookupDc(dc) || !rect || !brush) return 0;
+  if (!portable::gdi::IsDeviceContext(dc) || !rect || !brush) return 0;
   if (rect->right <= rect->left || rect->bottom <= rect->top) return 1;
   // Small values are COLOR_* + 1, as in a window class's background.
   uintptr_t value = reinterpret_cast<uintptr_t>(brush);
@@ -15,12 +14,7 @@ int WINAPI FillRect(HDC dc, const RECT* rect, HBRUSH brush) {
   } else if (GetObjectType(brush) != OBJ_BRUSH) {
     return 0;
   }
-  HGDIOBJ previous = SelectObject(dc, brush);
-  BOOL ok = FALSE;
-  if (previous) {
-    ok = portable::gdi::PatBltBox(*portable::gdi::LookupDc(dc), portable::gdi::BoxFromRect(*rect), PATCOPY);
-    SelectObject(dc, previous);
-  }
+  const bool ok = portable::gdi::FillWithBrush(dc, *rect, brush);
   if (temporary) DeleteObject(temporary);
   return ok ? 1 : 0;
 }

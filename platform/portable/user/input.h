@@ -2,7 +2,7 @@
 // event (or sends it, where Windows sends) at the current clock time.
 #pragma once
 
-#include "../win32.h"
+#include "../../win32.h"
 
 namespace portable {
 
