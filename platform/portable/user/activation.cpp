@@ -1,7 +1,11 @@
 // The active window and the keyboard focus, with the messages Windows sends when they move.
+#include "activation.h"
+
 #include <algorithm>
 
-#include "user_state.h"
+#include "window.h"
+#include "window_registry.h"
+#include "window_tree.h"
 
 namespace portable::user {
 

@@ -2,7 +2,12 @@
 #include <algorithm>
 #include <cstring>
 
-#include "user_state.h"
+#include "system_metrics.h"
+#include "window.h"
+#include "window_longs.h"
+#include "window_pos.h"
+#include "window_registry.h"
+#include "window_tree.h"
 
 namespace portable::user {
 
@@ -80,8 +85,8 @@ LRESULT PositionChanging(Window& w, WINDOWPOS* wp) {
 
 LRESULT SetCursorDefault(Window& w, WPARAM wParam, LPARAM lParam) {
   HWND hwnd = w.handle;
-  if ((w.style & WS_CHILD) && w.parent != nullptr) {
-    if (Window* parent = Peek(w.parent)) {
+  if ((w.style & WS_CHILD) && w.tree.parent != nullptr) {
+    if (Window* parent = Peek(w.tree.parent)) {
       if (CallProcedure(*parent, WM_SETCURSOR, wParam, lParam)) return TRUE;
     }
   }
@@ -154,14 +159,14 @@ LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
       return 0;
     case WM_SETCURSOR: return SetCursorDefault(*w, wParam, lParam);
     case WM_MOUSEACTIVATE:
-      if ((w->style & WS_CHILD) && w->parent != nullptr) {
-        LRESULT r = SendMessageA(w->parent, WM_MOUSEACTIVATE, wParam, lParam);
+      if ((w->style & WS_CHILD) && w->tree.parent != nullptr) {
+        LRESULT r = SendMessageA(w->tree.parent, WM_MOUSEACTIVATE, wParam, lParam);
         if (r) return r;
       }
       return MA_ACTIVATE;
     case WM_MOUSEWHEEL:
       // Children pass the wheel up until someone takes it.
-      if ((w->style & WS_CHILD) && w->parent != nullptr) return SendMessageA(w->parent, msg, wParam, lParam);
+      if ((w->style & WS_CHILD) && w->tree.parent != nullptr) return SendMessageA(w->tree.parent, msg, wParam, lParam);
       return 0;
     default: return 0;
   }

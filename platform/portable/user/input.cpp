@@ -3,7 +3,12 @@
 #include <cstdlib>
 
 #include "input.h"
-#include "user_state.h"
+#include "message_queue.h"
+#include "paint.h"
+#include "window.h"
+#include "window_registry.h"
+#include "window_tree.h"
+#include "message_stamp.h"
 
 namespace portable::user {
 
@@ -12,7 +17,6 @@ namespace {
 struct InputState {
   bool down[256] = {};
   bool toggled[256] = {};
-  POINT cursor{0, 0};
   // The last button press, for double clicks.
   HWND clickWindow = nullptr;
   int clickButton = -1;
@@ -106,7 +110,7 @@ WORD Modifiers() {
 
 // The deepest visible, enabled window under client point `pt` of `w`; `pt` becomes its client point.
 HWND Deepest(Window& w, POINT& pt) {
-  for (HWND h : w.children) {
+  for (HWND h : w.tree.children) {
     Window* c = Peek(h);
     if (c == nullptr || !(c->style & WS_VISIBLE) || (c->style & WS_DISABLED)) continue;
     if (!PtInRect(&c->windowRect, pt)) continue;
@@ -123,7 +127,7 @@ void Mouse(HWND hwnd, int button, int kind, int x, int y) {
   if (top == nullptr) return;
   InputState& in = Input();
   POINT origin = ClientOriginOnScreen(*top);
-  in.cursor = POINT{origin.x + x, origin.y + y};
+  SetCursorPos(POINT{origin.x + x, origin.y + y});
   POINT pt{x, y};
   HWND target = Deepest(*top, pt);
   static const UINT kDown[] = {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN};
@@ -156,10 +160,6 @@ void Mouse(HWND hwnd, int button, int kind, int x, int y) {
 }
 
 }  // namespace
-
-POINT CursorPos() { return Input().cursor; }
-
-void SetCursorPos(POINT screen) { Input().cursor = screen; }
 
 }  // namespace portable::user
 
@@ -206,7 +206,7 @@ void InjectWheel(HWND hwnd, int delta, WORD keys, int x, int y) {
   if (w == nullptr) return;
   POINT origin = ClientOriginOnScreen(*w);
   POINT screen{origin.x + x, origin.y + y};
-  Input().cursor = screen;
+  SetCursorPos(screen);
   HWND target = State().focus ? State().focus : hwnd;
   PostInput(StampMessage(target, WM_MOUSEWHEEL, MAKEWPARAM(keys, static_cast<short>(delta)), MAKELPARAM(screen.x, screen.y)));
 }

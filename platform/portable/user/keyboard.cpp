@@ -1,7 +1,9 @@
 // Keyboard translation (key downs to characters, US layout) and dialog navigation.
 #include <vector>
 
-#include "user_state.h"
+#include "window.h"
+#include "window_registry.h"
+#include "window_tree.h"
 
 namespace portable::user {
 
@@ -63,7 +65,7 @@ bool Navigable(HWND h) {
 
 // Controls of a dialog in tab order; WS_EX_CONTROLPARENT children lend their own controls.
 void TabOrder(const Window& parent, std::vector<HWND>& out) {
-  for (HWND h : parent.children) {
+  for (HWND h : parent.tree.children) {
     Window* c = Peek(h);
     if (c == nullptr || !Navigable(h)) continue;
     if (c->exStyle & WS_EX_CONTROLPARENT) {

@@ -1,8 +1,13 @@
 // MDI: the client window that holds the children, its arrangement messages, and the default
 // procedures of frames and children.
+#include "mdi.h"
+
 #include <algorithm>
 
-#include "user_state.h"
+#include "system_metrics.h"
+#include "window.h"
+#include "window_registry.h"
+#include "window_tree.h"
 
 namespace portable::user {
 
@@ -10,7 +15,7 @@ namespace {
 
 std::vector<HWND> MdiChildren(const Window& client, bool includeMinimised) {
   std::vector<HWND> out;
-  for (HWND h : client.children) {
+  for (HWND h : client.tree.children) {
     Window* c = Peek(h);
     if (c == nullptr || !(c->exStyle & WS_EX_MDICHILD) || c->destroying || !(c->style & WS_VISIBLE)) continue;
     if (!includeMinimised && c->minimized) continue;
@@ -22,9 +27,9 @@ std::vector<HWND> MdiChildren(const Window& client, bool includeMinimised) {
 void Activate(HWND clientHandle, HWND child) {
   Window* client = Peek(clientHandle);
   if (client == nullptr) return;
-  HWND old = client->mdiActive;
+  HWND old = client->mdi.active;
   if (old == child) return;
-  client->mdiActive = child;
+  client->mdi.active = child;
   if (Window* prev = Peek(old)) {
     CallProcedure(*prev, WM_NCACTIVATE, FALSE, 0);
     if (Peek(old)) SendMessageA(old, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(old), reinterpret_cast<LPARAM>(child));
@@ -104,8 +109,8 @@ bool IsMdiClient(const Window& w) { return w.cls->system && w.cls->proc != nullp
 void MdiChildCreated(Window& client, HWND child) { Activate(client.handle, child); }
 
 void MdiChildGone(Window& client, HWND child) {
-  if (client.mdiActive != child) return;
-  client.mdiActive = nullptr;
+  if (client.mdi.active != child) return;
+  client.mdi.active = nullptr;
   std::vector<HWND> kids = MdiChildren(client, true);
   if (!kids.empty()) Activate(client.handle, kids.front());
 }
@@ -121,8 +126,8 @@ LRESULT CALLBACK MdiClientProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
       auto* cs = reinterpret_cast<CREATESTRUCTA*>(lParam);
       if (cs != nullptr && cs->lpCreateParams != nullptr) {
         auto* ccs = static_cast<CLIENTCREATESTRUCT*>(cs->lpCreateParams);
-        w->mdiWindowMenu = static_cast<HMENU>(ccs->hWindowMenu);
-        w->mdiFirstChild = ccs->idFirstChild;
+        w->mdi.windowMenu = static_cast<HMENU>(ccs->hWindowMenu);
+        w->mdi.firstChild = ccs->idFirstChild;
       }
       return DefWindowProcA(hwnd, msg, wParam, lParam);
     }
@@ -133,20 +138,20 @@ LRESULT CALLBACK MdiClientProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     }
     case WM_MDIACTIVATE: {
       HWND child = reinterpret_cast<HWND>(wParam);
-      if (Window* c = Peek(child); c && c->parent == hwnd) Activate(hwnd, child);
+      if (Window* c = Peek(child); c && c->tree.parent == hwnd) Activate(hwnd, child);
       return 0;
     }
     case WM_MDIGETACTIVE:
       if (lParam != 0) {
-        Window* active = Peek(w->mdiActive);
+        Window* active = Peek(w->mdi.active);
         *reinterpret_cast<BOOL*>(lParam) = active != nullptr && active->maximized;
       }
-      return reinterpret_cast<LRESULT>(w->mdiActive);
+      return reinterpret_cast<LRESULT>(w->mdi.active);
     case WM_MDITILE: Tile(*w, wParam); return TRUE;
     case WM_MDICASCADE: Cascade(*w); return TRUE;
     case WM_MDIICONARRANGE: ArrangeIcons(*w); return 0;
     case WM_SETFOCUS:
-      if (w->mdiActive != nullptr && Peek(w->mdiActive)) SetFocus(w->mdiActive);
+      if (w->mdi.active != nullptr && Peek(w->mdi.active)) SetFocus(w->mdi.active);
       return 0;
     default: return DefWindowProcA(hwnd, msg, wParam, lParam);
   }
@@ -193,12 +198,12 @@ LRESULT WINAPI DefFrameProcA(HWND frame, HWND mdiClient, UINT msg, WPARAM wParam
 LRESULT WINAPI DefMDIChildProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   Window* w = Peek(hwnd);
   if (w == nullptr) return 0;
-  HWND client = w->parent;
+  HWND client = w->tree.parent;
   switch (msg) {
     case WM_CLOSE: SendMessageA(client, WM_MDIDESTROY, reinterpret_cast<WPARAM>(hwnd), 0); return 0;
     case WM_SETFOCUS:
     case WM_CHILDACTIVATE:
-      if (Window* c = Peek(client); c && IsMdiClient(*c) && c->mdiActive != hwnd) Activate(client, hwnd);
+      if (Window* c = Peek(client); c && IsMdiClient(*c) && c->mdi.active != hwnd) Activate(client, hwnd);
       return 0;
     default: return DefWindowProcA(hwnd, msg, wParam, lParam);
   }

@@ -1,11 +1,14 @@
 // Menus as data: bars and popups with string items and submenus. Nothing draws them, and a
 // window's menu bar takes no room from its client area.
+#include "menus.h"
+
 #include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
-#include "user_state.h"
+#include "window.h"
+#include "window_registry.h"
 
 namespace portable::user {
 

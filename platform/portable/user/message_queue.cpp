@@ -1,9 +1,17 @@
 // The thread's message queue: sent messages, posted messages, input, and the synthesised
 // WM_PAINT and WM_TIMER, retrieved in Windows' order.
+#include "message_queue.h"
+
 #include <deque>
 
 #include "../kernel/host.h"
-#include "user_state.h"
+#include "message_stamp.h"
+#include "activation.h"
+#include "paint.h"
+#include "timers.h"
+#include "window.h"
+#include "window_registry.h"
+#include "window_tree.h"
 
 namespace portable::user {
 
@@ -104,28 +112,6 @@ bool AnythingRetrievable() {
 }
 
 }  // namespace
-
-MSG StampMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  MSG msg{};
-  msg.hwnd = hwnd;
-  msg.message = message;
-  msg.wParam = wParam;
-  msg.lParam = lParam;
-  msg.time = TickFor(NowMs());
-  msg.pt = CursorPos();
-  return msg;
-}
-
-bool HwndFilterMatches(HWND filter, HWND hwnd) {
-  if (filter == nullptr) return true;
-  if (filter == reinterpret_cast<HWND>(-1)) return hwnd == nullptr;
-  return hwnd == filter || IsDescendant(filter, hwnd);
-}
-
-bool RangeMatches(UINT msg, UINT first, UINT last) {
-  if (first == 0 && last == 0) return true;
-  return msg >= first && msg <= last;
-}
 
 bool PostInput(const MSG& msg) {
   Queue& q = TheQueue();
@@ -235,7 +221,7 @@ LRESULT WINAPI DispatchMessageA(const MSG* msg) {
   LRESULT result = CallProcedure(*w, msg->message, msg->wParam, msg->lParam);
   if (msg->message == WM_PAINT) {
     // A procedure that left its update region alone still gets its background erased.
-    if (Window* after = Peek(hwnd); after && after->updatePending && after->erasePending) EraseNow(*after);
+    if (Window* after = Peek(hwnd); after && after->update.pending && after->update.erase) EraseNow(*after);
   }
   return result;
 }

@@ -1,9 +1,14 @@
 // Update regions and painting. A window's update region is kept as its bounding box in client
 // coordinates; WM_PAINT is synthesised at retrieval while the box is not empty.
+#include "paint.h"
+
 #include <cstring>
 
 #include "window_dc.h"
-#include "user_state.h"
+#include "window.h"
+#include "window_registry.h"
+#include "window_tree.h"
+#include "message_stamp.h"
 
 namespace portable::user {
 
@@ -40,17 +45,17 @@ bool ChildPart(const Window& c, const RECT& box, RECT* out) {
 void ValidateTree(Window& w, const RECT* rect) {
   if (rect == nullptr) {
     ClearUpdate(w);
-  } else if (w.updatePending) {
+  } else if (w.update.pending) {
     RECT client = ClientBox(w);
     RECT cut;
     if (IntersectRect(&cut, rect, &client)) {
-      if (Covers(cut, w.updateBox)) ClearUpdate(w);
-      else Subtract(w.updateBox, cut);
+      if (Covers(cut, w.update.box)) ClearUpdate(w);
+      else Subtract(w.update.box, cut);
     }
   }
   if (w.style & WS_CLIPCHILDREN) return;
   RECT box = rect ? *rect : ClientBox(w);
-  for (HWND h : std::vector<HWND>(w.children)) {
+  for (HWND h : std::vector<HWND>(w.tree.children)) {
     Window* c = Peek(h);
     RECT part;
     if (c != nullptr && ChildPart(*c, box, &part)) ValidateTree(*c, &part);
@@ -69,22 +74,22 @@ void SetUpdate(Window& w, const RECT& clientBox, bool erase) {
   RECT client = ClientBox(w);
   RECT box;
   if (!IntersectRect(&box, &clientBox, &client)) return;
-  if (!w.updatePending) {
-    w.updatePending = true;
-    w.updateBox = box;
+  if (!w.update.pending) {
+    w.update.pending = true;
+    w.update.box = box;
     ++State().paintPending;
   } else {
-    UnionRect(&w.updateBox, &w.updateBox, &box);
+    UnionRect(&w.update.box, &w.update.box, &box);
   }
-  if (erase) w.erasePending = true;
+  if (erase) w.update.erase = true;
 }
 
 void ClearUpdate(Window& w) {
-  if (w.updatePending) --State().paintPending;
-  w.updatePending = false;
-  w.updateBox = RECT{};
-  w.erasePending = false;
-  w.delayedErase = false;
+  if (w.update.pending) --State().paintPending;
+  w.update.pending = false;
+  w.update.box = RECT{};
+  w.update.erase = false;
+  w.update.delayedErase = false;
 }
 
 void InvalidateTree(Window& w, const RECT* clientRect, bool erase, bool allChildren) {
@@ -92,7 +97,7 @@ void InvalidateTree(Window& w, const RECT* clientRect, bool erase, bool allChild
   RECT box = clientRect ? *clientRect : ClientBox(w);
   SetUpdate(w, box, erase);
   if (!allChildren && (w.style & WS_CLIPCHILDREN)) return;
-  for (HWND h : std::vector<HWND>(w.children)) {
+  for (HWND h : std::vector<HWND>(w.tree.children)) {
     Window* c = Peek(h);
     RECT part;
     if (c != nullptr && ChildPart(*c, box, &part)) InvalidateTree(*c, &part, erase, allChildren);
@@ -101,18 +106,18 @@ void InvalidateTree(Window& w, const RECT* clientRect, bool erase, bool allChild
 
 void EraseNow(Window& w) {
   HWND hwnd = w.handle;
-  if (w.ncPaintPending) {
-    w.ncPaintPending = false;
+  if (w.update.ncPaint) {
+    w.update.ncPaint = false;
     CallProcedure(w, WM_NCPAINT, 1, 0);
   }
   Window* alive = Peek(hwnd);
-  if (alive == nullptr || !alive->updatePending || !alive->erasePending) return;
-  alive->erasePending = false;
-  RECT box = alive->updateBox;
+  if (alive == nullptr || !alive->update.pending || !alive->update.erase) return;
+  alive->update.erase = false;
+  RECT box = alive->update.box;
   HDC dc = CreateWindowDC(hwnd, &box);
   LRESULT erased = CallProcedure(*alive, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
   if (dc) DestroyWindowDC(dc);
-  if (Window* after = Peek(hwnd); after && after->updatePending) after->delayedErase = erased == 0;
+  if (Window* after = Peek(hwnd); after && after->update.pending) after->update.delayedErase = erased == 0;
 }
 
 namespace {
@@ -121,9 +126,9 @@ HWND FindIn(const std::vector<HWND>& list, HWND filter) {
   for (HWND h : list) {
     Window* w = Peek(h);
     if (w == nullptr || !(w->style & WS_VISIBLE)) continue;
-    if (w->updatePending && HwndFilterMatches(filter, h)) return h;
+    if (w->update.pending && HwndFilterMatches(filter, h)) return h;
     if (!w->minimized) {
-      if (HWND found = FindIn(w->children, filter)) return found;
+      if (HWND found = FindIn(w->tree.children, filter)) return found;
     }
   }
   return nullptr;
@@ -167,16 +172,16 @@ BOOL WINAPI ValidateRect(HWND hwnd, const RECT* rect) {
 BOOL WINAPI GetUpdateRect(HWND hwnd, LPRECT rect, BOOL erase) {
   Window* w = LookUp(hwnd);
   if (w == nullptr) return FALSE;
-  if (erase && w->updatePending && (w->erasePending || w->ncPaintPending)) {
+  if (erase && w->update.pending && (w->update.erase || w->update.ncPaint)) {
     EraseNow(*w);
     w = Peek(hwnd);
     if (w == nullptr) return FALSE;
   }
-  if (!w->updatePending) {
+  if (!w->update.pending) {
     if (rect) SetRectEmpty(rect);
     return FALSE;
   }
-  if (rect) *rect = w->updateBox;
+  if (rect) *rect = w->update.box;
   return TRUE;
 }
 
@@ -187,7 +192,7 @@ BOOL WINAPI UpdateWindow(HWND hwnd) {
   CollectDescendants(*w, order);
   for (HWND h : order) {
     Window* target = Peek(h);
-    if (target != nullptr && target->updatePending && VisibleChain(*target)) CallProcedure(*target, WM_PAINT, 0, 0);
+    if (target != nullptr && target->update.pending && VisibleChain(*target)) CallProcedure(*target, WM_PAINT, 0, 0);
   }
   return TRUE;
 }
@@ -198,15 +203,15 @@ HDC WINAPI BeginPaint(HWND hwnd, LPPAINTSTRUCT paint) {
     if (w != nullptr) SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
   }
-  if (w->ncPaintPending) {
-    w->ncPaintPending = false;
+  if (w->update.ncPaint) {
+    w->update.ncPaint = false;
     CallProcedure(*w, WM_NCPAINT, 1, 0);
     w = Peek(hwnd);
     if (w == nullptr) return nullptr;
   }
-  RECT box = w->updatePending ? w->updateBox : RECT{};
-  bool erase = w->erasePending;
-  bool delayed = w->delayedErase;
+  RECT box = w->update.pending ? w->update.box : RECT{};
+  bool erase = w->update.erase;
+  bool delayed = w->update.delayedErase;
   ClearUpdate(*w);
   HDC dc = CreateWindowDC(hwnd, &box);
   BOOL fErase = delayed ? TRUE : FALSE;

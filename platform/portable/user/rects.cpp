@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "user_state.h"
+#include "../../win32.h"
 
 BOOL WINAPI SetRect(LPRECT rect, int left, int top, int right, int bottom) {
   if (rect == nullptr) return FALSE;

@@ -1,7 +1,8 @@
 // System metrics and colours as Windows 10 reports them at 96 DPI, the frame sizes they imply,
 // and the shared system cursors and icons.
+#include "system_metrics.h"
+
 #include "../kernel/host.h"
-#include "user_state.h"
 
 namespace portable::user {
 

@@ -3,7 +3,8 @@
 #include <vector>
 
 #include "timers.h"
-#include "user_state.h"
+#include "window_registry.h"
+#include "message_stamp.h"
 
 namespace portable::user {
 

@@ -1,9 +1,12 @@
 // Window classes: registration, lookup by name or atom, and the system classes.
+#include "window_classes.h"
+
 #include <cstring>
 #include <map>
 #include <strings.h>
 
-#include "user_state.h"
+#include "window.h"
+#include "window_registry.h"
 
 namespace portable::user {
 

@@ -1,7 +1,17 @@
 // CreateWindowExA: the window object and the creation messages in Windows' order.
+
 #include <algorithm>
 
-#include "user_state.h"
+#include "mdi.h"
+#include "menus.h"
+#include "system_metrics.h"
+#include "window.h"
+#include "window_classes.h"
+#include "window_destroy.h"
+#include "window_pos.h"
+#include "window_registry.h"
+#include "window_surface.h"
+#include "window_tree.h"
 
 namespace portable::user {
 
@@ -14,11 +24,9 @@ constexpr int kNestingLimit = 256;
 
 int Depth(HWND hwnd) {
   int depth = 0;
-  for (Window* w = Peek(hwnd); w != nullptr && w->parent != nullptr; w = Peek(w->parent)) ++depth;
+  for (Window* w = Peek(hwnd); w != nullptr && w->tree.parent != nullptr; w = Peek(w->tree.parent)) ++depth;
   return depth;
 }
-
-int ClampCoord(int v) { return std::clamp(v, -32768, 32767); }
 
 // Windows corrects a few style bits of every new window.
 void FixStyles(DWORD& style, DWORD& exStyle) {
@@ -57,18 +65,6 @@ void DefaultPlacement(DWORD style, int& x, int& y, int& cx, int& cy) {
 
 }  // namespace
 
-void SendParentNotify(Window& w, UINT event) {
-  Window* cur = &w;
-  while ((cur->style & WS_CHILD) && !(cur->exStyle & WS_EX_NOPARENTNOTIFY)) {
-    Window* parent = Peek(cur->parent);
-    if (parent == nullptr) break;
-    CallProcedure(*parent, WM_PARENTNOTIFY, MAKEWPARAM(event, static_cast<WORD>(w.id)),
-                  reinterpret_cast<LPARAM>(w.handle));
-    cur = Peek(cur->parent);
-    if (cur == nullptr || Peek(w.handle) == nullptr) break;
-  }
-}
-
 }  // namespace portable::user
 
 using namespace portable::user;
@@ -96,10 +92,10 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
       style |= WS_SYSMENU | WS_CAPTION | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
     }
     size_t count = 0;
-    for (HWND h : parentWindow->children) {
+    for (HWND h : parentWindow->tree.children) {
       if (Window* c = Peek(h); c && (c->exStyle & WS_EX_MDICHILD)) ++count;
     }
-    menu = reinterpret_cast<HMENU>(static_cast<uintptr_t>(parentWindow->mdiFirstChild + count));
+    menu = reinterpret_cast<HMENU>(static_cast<uintptr_t>(parentWindow->mdi.firstChild + count));
   }
   bool child = (style & (WS_CHILD | WS_POPUP)) == WS_CHILD;
   if (child && parentWindow == nullptr) {
@@ -121,10 +117,10 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
   DWORD requestedStyle = style;
   FixStyles(style, exStyle);
   DefaultPlacement(style, x, y, width, height);
-  x = ClampCoord(x);
-  y = ClampCoord(y);
-  width = std::clamp(width, 0, 32767);
-  height = std::clamp(height, 0, 32767);
+  x = ClampCoordinate(x);
+  y = ClampCoordinate(y);
+  width = ClampExtent(width);
+  height = ClampExtent(height);
 
   UserState& s = State();
   auto owned = std::make_shared<Window>();
@@ -135,7 +131,7 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
   w.proc = cls->proc;
   w.style = style & ~WS_VISIBLE;
   w.exStyle = exStyle;
-  w.parent = child ? parent : nullptr;
+  w.tree.parent = child ? parent : nullptr;
   w.id = child ? static_cast<LONG_PTR>(reinterpret_cast<uintptr_t>(menu)) : 0;
   w.menu = child ? nullptr : menu;
   w.instance = instance;
@@ -144,7 +140,7 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
   s.windows.emplace(hwnd, owned);
   ++cls->windows;
   if (child) {
-    parentWindow->children.push_back(hwnd);  // new children go to the bottom: creation order is tab order
+    parentWindow->tree.children.push_back(hwnd);  // new children go to the bottom: creation order is tab order
   } else {
     s.topLevels.insert(s.topLevels.begin(), hwnd);
   }

@@ -1,10 +1,20 @@
 // DestroyWindow: hide, give up activation and focus, WM_DESTROY parent first, WM_NCDESTROY
 // children first, then the handle is gone. The object lives on until the outermost call into
 // its window procedure has returned.
+#include "window_destroy.h"
+
 #include <algorithm>
 
 #include "../kernel/host.h"
-#include "user_state.h"
+#include "activation.h"
+#include "mdi.h"
+#include "menus.h"
+#include "message_queue.h"
+#include "paint.h"
+#include "timers.h"
+#include "window.h"
+#include "window_registry.h"
+#include "window_tree.h"
 
 namespace portable::user {
 
@@ -16,7 +26,7 @@ void SendDestroy(HWND hwnd) {
   CallProcedure(*w, WM_DESTROY, 0, 0);
   w = Peek(hwnd);
   if (w == nullptr) return;
-  for (HWND child : std::vector<HWND>(w->children)) {
+  for (HWND child : std::vector<HWND>(w->tree.children)) {
     if (Window* c = Peek(child)) c->destroying = true;
     SendDestroy(child);
   }
@@ -37,8 +47,8 @@ void Unlink(Window& w) {
   --w.cls->windows;
   if (s.active == w.handle) s.active = nullptr;
   if (s.focus == w.handle) s.focus = nullptr;
-  if (w.hostKnows) {
-    w.hostKnows = false;
+  if (w.fb.hostKnows) {
+    w.fb.hostKnows = false;
     CurrentHost().TopLevelDestroyed(w.handle);
   }
   w.dead = true;
@@ -53,7 +63,7 @@ void Finish(HWND hwnd) {
   if (w == nullptr) return;
   std::shared_ptr<Window> keep = Hold(hwnd);
   w->destroying = true;
-  for (HWND child : std::vector<HWND>(w->children)) Finish(child);
+  for (HWND child : std::vector<HWND>(w->tree.children)) Finish(child);
   CallProcedure(*w, WM_NCDESTROY, 0, 0);
   if (Peek(hwnd) == w) Unlink(*w);
 }
@@ -66,7 +76,7 @@ BOOL DestroyImpl(HWND hwnd, bool sendDestroy) {
   if (w->destroying) return TRUE;
   std::shared_ptr<Window> keep = Hold(hwnd);
   w->destroying = true;
-  HWND parent = w->parent;
+  HWND parent = w->tree.parent;
   bool mdiChild = (w->exStyle & WS_EX_MDICHILD) != 0;
   if (sendDestroy) {
     if (w->style & WS_CHILD) SendParentNotify(*w, WM_DESTROY);

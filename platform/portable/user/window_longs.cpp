@@ -1,8 +1,11 @@
 // Window data: extra bytes, styles, procedure, user data, id, and the window text.
+#include "window_longs.h"
+
 #include <cstring>
 
 #include "../kernel/host.h"
-#include "user_state.h"
+#include "window.h"
+#include "window_registry.h"
 
 namespace portable::user {
 
@@ -61,7 +64,7 @@ bool GetField(Window& w, int index, bool wide, LONG_PTR* out) {
       return true;
     case GWLP_HWNDPARENT:
       if (!pointerFits) return false;
-      *out = reinterpret_cast<LONG_PTR>(w.parent);
+      *out = reinterpret_cast<LONG_PTR>(w.tree.parent);
       return true;
     default: return false;
   }
@@ -116,7 +119,7 @@ LONG_PTR Set(HWND hwnd, int index, bool wide, LONG_PTR value) {
 // The default procedure's side of the window text.
 void StoreWindowText(Window& w, LPCSTR text) {
   w.title = text ? text : "";
-  if (w.parent == nullptr && w.hostKnows) CurrentHost().TopLevelTitle(w.handle, w.title.c_str());
+  if (w.tree.parent == nullptr && w.fb.hostKnows) CurrentHost().TopLevelTitle(w.handle, w.title.c_str());
 }
 
 }  // namespace portable::user

@@ -1,7 +1,15 @@
 // Position, size, z-order and visibility: SetWindowPos and what builds on it.
+#include "window_pos.h"
+
 #include <algorithm>
 
-#include "user_state.h"
+#include "activation.h"
+#include "paint.h"
+#include "system_metrics.h"
+#include "window.h"
+#include "window_registry.h"
+#include "window_surface.h"
+#include "window_tree.h"
 
 namespace portable::user {
 
@@ -10,8 +18,8 @@ namespace {
 constexpr UINT kPublicSwpFlags = 0x07FF;
 
 SIZE ParentArea(const Window& w) {
-  if (w.parent != nullptr) {
-    if (Window* p = Peek(w.parent)) {
+  if (w.tree.parent != nullptr) {
+    if (Window* p = Peek(w.tree.parent)) {
       return SIZE{p->clientRect.right - p->clientRect.left, p->clientRect.bottom - p->clientRect.top};
     }
   }
@@ -47,10 +55,10 @@ bool AlreadyInPlace(const Window& w, HWND after) {
 }
 
 void Normalise(const Window& w, WINDOWPOS& wp) {
-  wp.cx = std::clamp(wp.cx, 0, 32767);
-  wp.cy = std::clamp(wp.cy, 0, 32767);
-  wp.x = std::clamp(wp.x, -32768, 32767);
-  wp.y = std::clamp(wp.y, -32768, 32767);
+  wp.cx = ClampExtent(wp.cx);
+  wp.cy = ClampExtent(wp.cy);
+  wp.x = ClampCoordinate(wp.x);
+  wp.y = ClampCoordinate(wp.y);
   if (wp.cx == w.windowRect.right - w.windowRect.left && wp.cy == w.windowRect.bottom - w.windowRect.top) {
     wp.flags |= SWP_NOSIZE;
   }
@@ -100,7 +108,7 @@ UINT MinMaximize(Window& w, int cmd, RECT* newRect) {
     LayoutChanged();
     constexpr int kIconWidth = 160, kIconHeight = 28;
     POINT at{-32000, -32000};
-    if (w.parent != nullptr) at = POINT{0, ParentArea(w).cy - kIconHeight};
+    if (w.tree.parent != nullptr) at = POINT{0, ParentArea(w).cy - kIconHeight};
     *newRect = RECT{at.x, at.y, at.x + kIconWidth, at.y + kIconHeight};
     return SWP_FRAMECHANGED | SWP_NOCOPYBITS;
   }
@@ -199,11 +207,11 @@ BOOL WINAPI SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int 
     if ((w->style & WS_CHILD) && clientMoved && !shown && !hidden) InvalidateTree(*w, nullptr, true, true);
     bool childChanged = (w->style & WS_CHILD) && (hidden || !EqualRect(&oldWindow, &newWindow));
     if (childChanged) {
-      if (Window* parent = Peek(w->parent)) InvalidateTree(*parent, &oldWindow, true, false);
+      if (Window* parent = Peek(w->tree.parent)) InvalidateTree(*parent, &oldWindow, true, false);
     }
   }
   if (shown) {
-    w->ncPaintPending = true;
+    w->update.ncPaint = true;
     InvalidateTree(*w, nullptr, true, true);
   }
   if (!(wp.flags & SWP_NOACTIVATE) && !(w->style & WS_CHILD) && (w->style & WS_VISIBLE)) {

@@ -1,7 +1,6 @@
 #include "window_registry.h"
 
-#include "../kernel/host.h"
-#include "user_state.h"
+#include "window.h"
 
 namespace portable::user {
 
@@ -40,65 +39,6 @@ LRESULT CallProcedure(Window& w, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (!keep) return 0;
   return w.proc(w.handle, msg, wParam, lParam);
 }
-
-std::vector<HWND>& Siblings(const Window& w) {
-  if (w.parent != nullptr) {
-    if (Window* p = Peek(w.parent)) return p->children;
-  }
-  return State().topLevels;
-}
-
-Window* RootOf(Window* w) {
-  while (w != nullptr && w->parent != nullptr) {
-    Window* p = Peek(w->parent);
-    if (p == nullptr) break;
-    w = p;
-  }
-  return w;
-}
-
-bool IsDescendant(HWND ancestor, HWND hwnd) {
-  Window* w = Peek(hwnd);
-  while (w != nullptr && w->parent != nullptr) {
-    if (w->parent == ancestor) return true;
-    w = Peek(w->parent);
-  }
-  return false;
-}
-
-void CollectDescendants(const Window& w, std::vector<HWND>& out) {
-  for (HWND child : w.children) {
-    out.push_back(child);
-    if (Window* c = Peek(child)) CollectDescendants(*c, out);
-  }
-}
-
-POINT ParentClientOrigin(const Window& w) {
-  if (w.parent == nullptr) return POINT{0, 0};
-  Window* p = Peek(w.parent);
-  return p ? ClientOriginOnScreen(*p) : POINT{0, 0};
-}
-
-POINT ClientOriginOnScreen(const Window& w) {
-  POINT origin = ParentClientOrigin(w);
-  origin.x += w.clientRect.left;
-  origin.y += w.clientRect.top;
-  return origin;
-}
-
-bool VisibleChain(const Window& w) {
-  const Window* cur = &w;
-  while (cur != nullptr) {
-    if (!(cur->style & WS_VISIBLE)) return false;
-    if (cur->parent == nullptr) return true;
-    cur = Peek(cur->parent);
-  }
-  return false;
-}
-
-uint64_t NowMs() { return CurrentHost().GetClock().NowMs(); }
-
-DWORD TickFor(uint64_t ms) { return static_cast<DWORD>(CurrentHost().TickBase() + ms); }
 
 }  // namespace portable::user
 

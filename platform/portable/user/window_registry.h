@@ -1,7 +1,49 @@
-// The live windows, looked up by handle.
+// The live windows, looked up by handle, and the window manager's other global state.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "../../win32.h"
+#include "window.h"
+
+namespace portable::user {
+
+struct UserState {
+  std::unordered_map<HWND, std::shared_ptr<Window>> windows;
+  std::vector<HWND> topLevels;  // z-order, topmost first
+  uintptr_t nextHandle = 0x10020;
+  HWND active = nullptr;
+  HWND focus = nullptr;
+  int paintPending = 0;           // windows whose update region is not empty
+  uint64_t layoutGeneration = 1;  // see LayoutChanged
+  // The window Peek found last: every drawing call looks its window up several times.
+  // Forgotten before a window leaves `windows`.
+  HWND lastPeeked = nullptr;
+  Window* lastPeekedWindow = nullptr;
+};
+
+UserState& State();
+
+// A live window (creation may still be running, destruction not yet finished), or nullptr
+// with ERROR_INVALID_WINDOW_HANDLE set.
+Window* LookUp(HWND hwnd);
+// Same, without touching the last error.
+Window* Peek(HWND hwnd);
+// Keeps a window object alive across a call into a window procedure.
+std::shared_ptr<Window> Hold(HWND hwnd);
+
+// Calls the window's procedure (the window stays alive for the call).
+LRESULT CallProcedure(Window& w, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// A window's rectangles, style, place among its siblings, framebuffer or existence changed:
+// what GDI worked out about drawable areas is stale. Called right after each such change.
+inline void LayoutChanged() { ++State().layoutGeneration; }
+
+}  // namespace portable::user
 
 namespace portable {
 

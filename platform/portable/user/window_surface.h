@@ -39,3 +39,11 @@ uint64_t WindowLayoutGeneration();
 void NotifyTextDrawn(HWND hwnd, int x, int y, const char* text, int length);
 
 }  // namespace portable
+
+namespace portable::user {
+
+struct Window;
+// The framebuffer of a top-level window follows its client size.
+void SyncFramebuffer(Window& w);
+
+}  // namespace portable::user

@@ -1,12 +1,86 @@
 // The window tree (parents, children, z-order, ids) and coordinate mapping.
-#include "user_state.h"
+#include "window_tree.h"
+
+#include "window.h"
+#include "window_registry.h"
+
+namespace portable::user {
+
+std::vector<HWND>& Siblings(const Window& w) {
+  if (w.tree.parent != nullptr) {
+    if (Window* p = Peek(w.tree.parent)) return p->tree.children;
+  }
+  return State().topLevels;
+}
+
+Window* RootOf(Window* w) {
+  while (w != nullptr && w->tree.parent != nullptr) {
+    Window* p = Peek(w->tree.parent);
+    if (p == nullptr) break;
+    w = p;
+  }
+  return w;
+}
+
+bool IsDescendant(HWND ancestor, HWND hwnd) {
+  Window* w = Peek(hwnd);
+  while (w != nullptr && w->tree.parent != nullptr) {
+    if (w->tree.parent == ancestor) return true;
+    w = Peek(w->tree.parent);
+  }
+  return false;
+}
+
+void CollectDescendants(const Window& w, std::vector<HWND>& out) {
+  for (HWND child : w.tree.children) {
+    out.push_back(child);
+    if (Window* c = Peek(child)) CollectDescendants(*c, out);
+  }
+}
+
+POINT ParentClientOrigin(const Window& w) {
+  if (w.tree.parent == nullptr) return POINT{0, 0};
+  Window* p = Peek(w.tree.parent);
+  return p ? ClientOriginOnScreen(*p) : POINT{0, 0};
+}
+
+POINT ClientOriginOnScreen(const Window& w) {
+  POINT origin = ParentClientOrigin(w);
+  origin.x += w.clientRect.left;
+  origin.y += w.clientRect.top;
+  return origin;
+}
+
+bool VisibleChain(const Window& w) {
+  const Window* cur = &w;
+  while (cur != nullptr) {
+    if (!(cur->style & WS_VISIBLE)) return false;
+    if (cur->tree.parent == nullptr) return true;
+    cur = Peek(cur->tree.parent);
+  }
+  return false;
+}
+
+void SendParentNotify(Window& w, UINT event) {
+  Window* cur = &w;
+  while ((cur->style & WS_CHILD) && !(cur->exStyle & WS_EX_NOPARENTNOTIFY)) {
+    Window* parent = Peek(cur->tree.parent);
+    if (parent == nullptr) break;
+    CallProcedure(*parent, WM_PARENTNOTIFY, MAKEWPARAM(event, static_cast<WORD>(w.id)),
+                  reinterpret_cast<LPARAM>(w.handle));
+    cur = Peek(cur->tree.parent);
+    if (cur == nullptr || Peek(w.handle) == nullptr) break;
+  }
+}
+
+}  // namespace portable::user
 
 using namespace portable::user;
 
 HWND WINAPI GetParent(HWND hwnd) {
   Window* w = LookUp(hwnd);
   if (w == nullptr) return nullptr;
-  return (w->style & WS_CHILD) ? w->parent : nullptr;
+  return (w->style & WS_CHILD) ? w->tree.parent : nullptr;
 }
 
 HWND WINAPI GetTopWindow(HWND hwnd) {
@@ -15,14 +89,14 @@ HWND WINAPI GetTopWindow(HWND hwnd) {
     return tops.empty() ? nullptr : tops.front();
   }
   Window* w = LookUp(hwnd);
-  if (w == nullptr || w->children.empty()) return nullptr;
-  return w->children.front();
+  if (w == nullptr || w->tree.children.empty()) return nullptr;
+  return w->tree.children.front();
 }
 
 HWND WINAPI GetWindow(HWND hwnd, UINT cmd) {
   Window* w = LookUp(hwnd);
   if (w == nullptr) return nullptr;
-  if (cmd == GW_CHILD) return w->children.empty() ? nullptr : w->children.front();
+  if (cmd == GW_CHILD) return w->tree.children.empty() ? nullptr : w->tree.children.front();
   if (cmd == GW_OWNER) return nullptr;
   const std::vector<HWND>& siblings = Siblings(*w);
   size_t at = 0;
@@ -59,7 +133,7 @@ BOOL WINAPI EnumChildWindows(HWND parent, WNDENUMPROC proc, LPARAM lParam) {
 HWND WINAPI GetDlgItem(HWND dialog, int id) {
   Window* w = LookUp(dialog);
   if (w == nullptr) return nullptr;
-  for (HWND h : w->children) {
+  for (HWND h : w->tree.children) {
     Window* c = Peek(h);
     if (c != nullptr && static_cast<int>(c->id) == id) return h;
   }
