@@ -10,24 +10,12 @@
 #include "app/state.h"
 #include "runtime/core/heap.h"
 #include "runtime/core/numeric.h"
+#include "tests/kit/reference_random.h"
 
 namespace {
 
 // The generator as the program must use it, step by step in single precision.
-struct ReferenceGenerator {
-  uint32_t x;
-  float Real(float a, float b) {
-    x = x * 214013u + 2531011u;
-    const float u = static_cast<float>((x >> 16) & 0x7FFF) / 32768.0f;
-    if (b > a) {
-      const float d = b - a;
-      const float p = d * u;
-      return p + a;
-    }
-    return a * u;
-  }
-  int32_t Nearest(float a, float b) { return static_cast<int32_t>(std::nearbyint(Real(a, b))); }
-};
+using ReferenceGenerator = kit::ReferenceRandom;
 
 class Curves : public ::testing::Test {
  protected:
@@ -97,7 +85,7 @@ TEST_F(Curves, ResetGivesRadiiAnglesAndParityFromTheGenerator) {
     EXPECT_EQ(curves.variantFlag[i], i % 2);
     EXPECT_GE(curves.smallRadius[i], 0.2);
   }
-  EXPECT_EQ(RandomState, g.x) << "seven draws per slot, no more";
+  EXPECT_EQ(RandomState, g.state) << "seven draws per slot, no more";
   EXPECT_EQ(curves.colour[2], 12345.0);
   EXPECT_EQ(curves.bigRadius[4], -1.0);
 }
@@ -141,7 +129,7 @@ TEST_F(Curves, ReseedScalesRadiiByWidthAndPacksColours) {
       EXPECT_EQ(curves.smallRadius[i], static_cast<double>(small) * f);
       EXPECT_EQ(curves.penDistance[i], static_cast<double>(pen) * f);
     }
-    EXPECT_EQ(RandomState, g.x);
+    EXPECT_EQ(RandomState, g.state);
     EXPECT_EQ(curves.angle[1], 31.0);
     EXPECT_EQ(curves.variantFlag[1], 1);
     EXPECT_EQ(curves.colour[3], 0.0);

@@ -8,6 +8,7 @@
 #include "app/state.h"
 #include "runtime/core/heap.h"
 #include "runtime/core/numeric.h"
+#include "tests/kit/reference_random.h"
 #include "runtime/window/event_dispatch.h"
 
 namespace {
@@ -30,7 +31,7 @@ class Handler : public ::testing::Test {
   static int DrawsSince(uint32_t state, int limit = 200) {
     for (int n = 0; n <= limit; ++n) {
       if (state == RandomState) return n;
-      state = state * 214013u + 2531011u;
+      state = kit::NextRandomState(state);
     }
     return -1;
   }

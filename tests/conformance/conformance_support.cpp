@@ -18,7 +18,7 @@ ATOM traceAtom = 0;
 ATOM noBrushAtom = 0;
 
 LRESULT CALLBACK RecordingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  state.trace.push_back(Recorded{hwnd, message, wParam, lParam});
+  kit::Record(hwnd, message, wParam, lParam);
   const Behaviour& b = state.behaviour;
   if (b.destroySelfOn != 0 && message == b.destroySelfOn) {
     state.destroyResult = DestroyWindow(hwnd);
@@ -52,52 +52,15 @@ LRESULT CALLBACK RecordingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
     default:
       break;
   }
-  return DefWindowProcA(hwnd, message, wParam, lParam);
+  return kit::DefProc(hwnd, message, wParam, lParam);
 }
-
-struct Name {
-  UINT message;
-  const char* name;
-};
-constexpr Name kNames[] = {
-    {WM_CREATE, "WM_CREATE"},
-    {WM_DESTROY, "WM_DESTROY"},
-    {WM_MOVE, "WM_MOVE"},
-    {WM_SIZE, "WM_SIZE"},
-    {WM_ACTIVATE, "WM_ACTIVATE"},
-    {WM_SETFOCUS, "WM_SETFOCUS"},
-    {WM_KILLFOCUS, "WM_KILLFOCUS"},
-    {WM_PAINT, "WM_PAINT"},
-    {WM_CLOSE, "WM_CLOSE"},
-    {WM_ERASEBKGND, "WM_ERASEBKGND"},
-    {WM_SHOWWINDOW, "WM_SHOWWINDOW"},
-    {WM_ACTIVATEAPP, "WM_ACTIVATEAPP"},
-    {WM_GETMINMAXINFO, "WM_GETMINMAXINFO"},
-    {WM_WINDOWPOSCHANGING, "WM_WINDOWPOSCHANGING"},
-    {WM_WINDOWPOSCHANGED, "WM_WINDOWPOSCHANGED"},
-    {WM_NCCREATE, "WM_NCCREATE"},
-    {WM_NCDESTROY, "WM_NCDESTROY"},
-    {WM_NCCALCSIZE, "WM_NCCALCSIZE"},
-    {WM_NCPAINT, "WM_NCPAINT"},
-    {WM_NCACTIVATE, "WM_NCACTIVATE"},
-    {WM_KEYDOWN, "WM_KEYDOWN"},
-    {WM_KEYUP, "WM_KEYUP"},
-    {WM_CHAR, "WM_CHAR"},
-    {WM_SYSCOMMAND, "WM_SYSCOMMAND"},
-    {WM_TIMER, "WM_TIMER"},
-    {WM_PARENTNOTIFY, "WM_PARENTNOTIFY"},
-    {WM_USER, "WM_USER"},
-    {WM_USER + 1, "WM_USER+1"},
-    {WM_USER + 2, "WM_USER+2"},
-    {WM_USER + 5, "WM_USER+5"},
-};
 
 }  // namespace
 
 RecorderState& Recorder() { return state; }
 
 void ResetRecorder() {
-  state.trace.clear();
+  kit::Clear();
   state.behaviour = Behaviour{};
   state.lastPaint = PAINTSTRUCT{};
   state.lastPaintClip = RECT{};
@@ -105,78 +68,6 @@ void ResetRecorder() {
   state.paintCount = 0;
   state.destroyResult = FALSE;
   state.destroyedWindowWasWindowAfter = true;
-}
-
-bool IsIgnored(UINT message) {
-  switch (message) {
-    case 0x000D:  // WM_GETTEXT (caption drawing)
-    case 0x000E:  // WM_GETTEXTLENGTH
-    case 0x001F:  // WM_CANCELMODE
-    case 0x003D:  // WM_GETOBJECT (accessibility)
-    case WM_GETICON:
-    case WM_NCHITTEST:
-    case WM_SETCURSOR:
-    case WM_MOUSEMOVE:
-    case WM_NCMOUSEMOVE:
-    case 0x0088:  // WM_SYNCPAINT
-    case 0x0127:  // WM_CHANGEUISTATE
-    case 0x0128:  // WM_UPDATEUISTATE
-    case 0x0129:  // WM_QUERYUISTATE
-    case 0x02A1:  // WM_MOUSEHOVER
-    case 0x02A3:  // WM_MOUSELEAVE
-    case 0x030F:  // WM_QUERYNEWPALETTE
-    case 0x0311:  // WM_PALETTECHANGED
-    case 0x031A:  // WM_THEMECHANGED
-    case 0x031F:  // WM_DWMNCRENDERINGCHANGED
-    case 0x0320:  // WM_DWMCOLORIZATIONCOLORCHANGED
-      return true;
-    default:
-      break;
-  }
-  if (message >= 0x0090 && message <= 0x0095) return true;  // theme-drawing internals
-  if (message >= 0x00AE && message <= 0x00AF) return true;  // themed caption/frame drawing
-  if (message >= 0x010D && message <= 0x010F) return true;  // IME composition
-  if (message >= 0x0280 && message <= 0x0291) return true;  // IME context and notifications
-  if (message >= 0xC000 && message <= 0xFFFF) return true;  // registered (shell) messages
-  return false;
-}
-
-std::vector<Recorded> Filtered(HWND hwnd) {
-  std::vector<Recorded> out;
-  for (const Recorded& r : state.trace) {
-    if (IsIgnored(r.message)) continue;
-    if (hwnd != nullptr && r.hwnd != hwnd) continue;
-    out.push_back(r);
-  }
-  return out;
-}
-
-const char* MessageName(UINT message) {
-  for (const Name& n : kNames) {
-    if (n.message == message) return n.name;
-  }
-  return nullptr;
-}
-
-static std::string DescribeOne(UINT message, WPARAM wParam, LPARAM lParam) {
-  char buf[96];
-  const char* name = MessageName(message);
-  if (name != nullptr) {
-    std::snprintf(buf, sizeof buf, "%s(w=%llu, l=0x%llx)", name,
-                  static_cast<unsigned long long>(wParam), static_cast<unsigned long long>(lParam));
-  } else {
-    std::snprintf(buf, sizeof buf, "0x%04x(w=%llu, l=0x%llx)", message,
-                  static_cast<unsigned long long>(wParam), static_cast<unsigned long long>(lParam));
-  }
-  return buf;
-}
-
-std::string Describe(const std::vector<Recorded>& actual) {
-  std::string out;
-  for (const Recorded& r : actual) {
-    out += "  " + DescribeOne(r.message, r.wParam, r.lParam) + "\n";
-  }
-  return out;
 }
 
 bool SameRect(const RECT& a, const RECT& b) {
@@ -188,61 +79,6 @@ std::string ShowRect(const RECT& r) {
   std::snprintf(buf, sizeof buf, "(%ld,%ld,%ld,%ld)", static_cast<long>(r.left), static_cast<long>(r.top),
                 static_cast<long>(r.right), static_cast<long>(r.bottom));
   return buf;
-}
-
-static bool EntryMatches(const Expected& e, const Recorded& r) {
-  if (e.message != r.message) return false;
-  if ((e.flags & kWParam) != 0 && e.wParam != r.wParam) return false;
-  if ((e.flags & kLParam) != 0 && e.lParam != r.lParam) return false;
-  return true;
-}
-
-std::string MatchSequence(const std::vector<Recorded>& actual, const std::vector<Expected>& expected) {
-  size_t e = 0;
-  size_t a = 0;
-  std::string problem;
-  while (a < actual.size()) {
-    while (e < expected.size() && !EntryMatches(expected[e], actual[a]) &&
-           (expected[e].flags & kOptional) != 0) {
-      ++e;
-    }
-    if (e >= expected.size()) {
-      problem = "unexpected " + DescribeOne(actual[a].message, actual[a].wParam, actual[a].lParam) +
-                " after the end of the expected sequence";
-      break;
-    }
-    if (!EntryMatches(expected[e], actual[a])) {
-      problem = "got " + DescribeOne(actual[a].message, actual[a].wParam, actual[a].lParam) +
-                " where " + DescribeOne(expected[e].message, expected[e].wParam, expected[e].lParam) +
-                " was expected";
-      break;
-    }
-    ++e;
-    ++a;
-  }
-  if (problem.empty()) {
-    for (; e < expected.size(); ++e) {
-      if ((expected[e].flags & kOptional) == 0) {
-        problem = "missing " + DescribeOne(expected[e].message, expected[e].wParam, expected[e].lParam);
-        break;
-      }
-    }
-  }
-  if (problem.empty()) return problem;
-  std::string out = problem + "\nactual sequence:\n" + Describe(actual) + "expected:\n";
-  for (const Expected& x : expected) {
-    out += std::string((x.flags & kOptional) != 0 ? "  (optional) " : "  ") +
-           DescribeOne(x.message, x.wParam, x.lParam) + "\n";
-  }
-  return out;
-}
-
-int CountMessage(const std::vector<Recorded>& actual, UINT message) {
-  int n = 0;
-  for (const Recorded& r : actual) {
-    if (r.message == message) ++n;
-  }
-  return n;
 }
 
 void RegisterTestClasses() {
@@ -281,7 +117,7 @@ static void DrainQueue() {
   MSG msg;
   for (int i = 0; i < 1000 && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    kit::Dispatch(msg);
   }
 }
 

@@ -7,31 +7,25 @@
 #include <vector>
 
 #include "platform/win32.h"
+#include "tests/kit/message_log.h"
 
 namespace conformance {
 
-// One message as the recording procedure saw it.
-struct Recorded {
-  HWND hwnd;
-  UINT message;
-  WPARAM wParam;
-  LPARAM lParam;
-};
-
-// How an expected entry is matched.
-enum EntryFlags : unsigned {
-  kSent = 0,            // must appear here
-  kOptional = 1u << 0,  // Windows may or may not send it
-  kWParam = 1u << 1,    // wParam must equal `wParam`
-  kLParam = 1u << 2,    // lParam must equal `lParam`
-};
-
-struct Expected {
-  UINT message;
-  unsigned flags = kSent;
-  WPARAM wParam = 0;
-  LPARAM lParam = 0;
-};
+// The kit's recorder and expectation tables, under the names these tests use.
+using kit::Expected;
+using kit::kAny;
+using kit::kDefWinProc;
+using kit::kLParam;
+using kit::kOptional;
+using kit::kPosted;
+using kit::kSent;
+using kit::kWParam;
+using kit::CountMessage;
+using kit::Describe;
+using kit::Filtered;
+using kit::IsIgnored;
+using kit::MatchSequence;
+using kit::MessageName;
 
 // What the recording procedure does besides recording; reset before every test.
 struct Behaviour {
@@ -42,9 +36,8 @@ struct Behaviour {
   bool failCreate = false;          // WM_CREATE returns -1
 };
 
-// The recorder's state (the tests run on one thread).
+// The recorder's state besides the trace, which is kit::Log() (the tests run on one thread).
 struct RecorderState {
-  std::vector<Recorded> trace;
   Behaviour behaviour;
   PAINTSTRUCT lastPaint{};
   RECT lastPaintClip{};  // clip box of the paint DC
@@ -57,21 +50,8 @@ RecorderState& Recorder();
 // Clears the trace, the paint facts and the behaviour.
 void ResetRecorder();
 
-// Messages that say nothing about the behaviour under test and that Windows sends or not
-// depending on version, theme, input method and window manager.
-bool IsIgnored(UINT message);
-
-// The recorded messages of `hwnd` (all windows when null), ignored ones dropped.
-std::vector<Recorded> Filtered(HWND hwnd = nullptr);
-
-// Compares a trace with an expected sequence; optional entries may be missing. Returns an
-// empty string on a match, otherwise both sequences for the failure message.
-std::string MatchSequence(const std::vector<Recorded>& actual, const std::vector<Expected>& expected);
-int CountMessage(const std::vector<Recorded>& actual, UINT message);
-std::string Describe(const std::vector<Recorded>& actual);
 bool SameRect(const RECT& a, const RECT& b);
 std::string ShowRect(const RECT& r);
-const char* MessageName(UINT message);
 
 // Test window classes, registered once per process.
 // kTraceClass: recording procedure, white class brush, 8 extra window bytes.

@@ -22,7 +22,7 @@ TEST_F(DcState, NewMemoryDcDefaults) {
   EXPECT_EQ(GetCurrentObject(dc_, OBJ_PEN), GetStockObject(BLACK_PEN));
   EXPECT_EQ(GetCurrentObject(dc_, OBJ_BRUSH), GetStockObject(WHITE_BRUSH));
   EXPECT_EQ(GetCurrentObject(dc_, OBJ_FONT), GetStockObject(SYSTEM_FONT));
-  EXPECT_EQ(GetCurrentObject(dc_, OBJ_BITMAP), static_cast<HGDIOBJ>(bitmap_));
+  EXPECT_EQ(GetCurrentObject(dc_, OBJ_BITMAP), static_cast<HGDIOBJ>(canvas_->bitmap()));
 }
 
 TEST_F(DcState, SettersReturnThePreviousValue) {

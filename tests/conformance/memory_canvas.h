@@ -1,12 +1,19 @@
-// A small memory device context with a bitmap compatible with a window, for reading back
-// exact pixels.
+// A test fixture around the kit's canvas: a small memory DC whose bitmap is compatible with a
+// window, for reading back exact pixels.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "tests/conformance/conformance_support.h"
+#include "tests/kit/canvas.h"
+#include "tests/kit/colours.h"
 
 namespace conformance {
+
+using kit::kBlack;
+using kit::kWhite;
 
 class MemoryCanvas : public ::testing::Test {
  protected:
@@ -19,51 +26,27 @@ class MemoryCanvas : public ::testing::Test {
     ASSERT_NE(hwnd_, nullptr);
     HDC windowDc = GetDC(hwnd_);
     ASSERT_NE(windowDc, nullptr);
-    dc_ = CreateCompatibleDC(windowDc);
-    bitmap_ = CreateCompatibleBitmap(windowDc, kWidth, kHeight);
+    canvas_ = std::make_unique<kit::Canvas>(kWidth, kHeight, kWhite, windowDc);
     ReleaseDC(hwnd_, windowDc);
-    ASSERT_NE(dc_, nullptr);
-    ASSERT_NE(bitmap_, nullptr);
-    oldBitmap_ = SelectObject(dc_, bitmap_);
-    ASSERT_NE(oldBitmap_, nullptr);
-    Fill(RGB(255, 255, 255));
+    ASSERT_TRUE(canvas_->ok());
+    dc_ = canvas_->dc();
   }
   void TearDown() override {
-    if (dc_ != nullptr) {
-      SelectObject(dc_, oldBitmap_);
-      DeleteDC(dc_);
-    }
-    if (bitmap_ != nullptr) DeleteObject(bitmap_);
+    canvas_.reset();
     if (IsWindow(hwnd_)) DestroyWindow(hwnd_);
   }
 
   // Fills the whole bitmap with one colour, bypassing the DC's clipping and state.
-  void Fill(COLORREF colour) {
-    HBRUSH brush = CreateSolidBrush(colour);
-    HGDIOBJ old = SelectObject(dc_, brush);
-    PatBlt(dc_, 0, 0, kWidth, kHeight, PATCOPY);
-    SelectObject(dc_, old);
-    DeleteObject(brush);
-  }
+  void Fill(COLORREF colour) { canvas_->Fill(colour); }
 
   // Number of pixels of `colour` inside [left, right) x [top, bottom).
   int Count(COLORREF colour, int left = 0, int top = 0, int right = kWidth, int bottom = kHeight) {
-    int n = 0;
-    for (int y = top; y < bottom; ++y) {
-      for (int x = left; x < right; ++x) {
-        if (GetPixel(dc_, x, y) == colour) ++n;
-      }
-    }
-    return n;
+    return canvas_->Count(colour, left, top, right, bottom);
   }
 
   HWND hwnd_ = nullptr;
   HDC dc_ = nullptr;
-  HBITMAP bitmap_ = nullptr;
-  HGDIOBJ oldBitmap_ = nullptr;
+  std::unique_ptr<kit::Canvas> canvas_;
 };
-
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kBlack = RGB(0, 0, 0);
 
 }  // namespace conformance

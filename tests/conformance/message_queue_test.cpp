@@ -34,7 +34,7 @@ std::vector<UINT> RetrieveProbes(HWND hwnd) {
   for (int i = 0; i < 200 && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
     if (msg.hwnd == hwnd && IsOrderProbe(msg.message)) order.push_back(msg.message);
     if (msg.message == WM_TIMER) KillTimer(hwnd, msg.wParam);
-    DispatchMessageA(&msg);
+    kit::Dispatch(msg);
   }
   return order;
 }
@@ -92,14 +92,14 @@ TEST_F(MessageQueue, PostedMessageIsNotDeliveredUntilDispatched) {
   MSG msg;
   ASSERT_TRUE(PeekMessageA(&msg, hwnd_, WM_USER + 1, WM_USER + 1, PM_REMOVE));
   EXPECT_EQ(CountMessage(Filtered(hwnd_), WM_USER + 1), 0);
-  DispatchMessageA(&msg);
+  kit::Dispatch(msg);
   EXPECT_EQ(CountMessage(Filtered(hwnd_), WM_USER + 1), 1);
 }
 
 TEST_F(MessageQueue, SendMessageCallsTheProcedureAtOnce) {
   const LRESULT result = SendMessageA(hwnd_, WM_USER + 5, 12, 34);
   EXPECT_EQ(result, 12034);
-  const std::vector<Recorded> trace = Filtered(hwnd_);
+  const std::vector<kit::Entry> trace = Filtered(hwnd_);
   ASSERT_EQ(trace.size(), 1u) << Describe(trace);
   EXPECT_EQ(trace[0].message, static_cast<UINT>(WM_USER + 5));
   EXPECT_EQ(trace[0].wParam, 12u);
@@ -145,7 +145,7 @@ TEST_F(MessageQueue, PaintKeepsComingWhileNotValidated) {
   ASSERT_TRUE(PeekMessageA(&msg, hwnd_, WM_PAINT, WM_PAINT, PM_REMOVE));
   // Retrieved but not painted: still invalid, so WM_PAINT comes again.
   ASSERT_TRUE(PeekMessageA(&msg, hwnd_, WM_PAINT, WM_PAINT, PM_REMOVE));
-  DispatchMessageA(&msg);  // the default processing validates
+  kit::Dispatch(msg);  // the default processing validates
   EXPECT_FALSE(PeekMessageA(&msg, hwnd_, WM_PAINT, WM_PAINT, PM_REMOVE));
 }
 

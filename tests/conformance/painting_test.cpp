@@ -166,7 +166,7 @@ TEST_F(Painting, QueuedPaintComesFromTheQueueToo) {
   MSG msg;
   ASSERT_TRUE(PeekMessageA(&msg, hwnd_, WM_PAINT, WM_PAINT, PM_REMOVE));
   EXPECT_EQ(msg.hwnd, hwnd_);
-  DispatchMessageA(&msg);
+  kit::Dispatch(msg);
   EXPECT_EQ(Recorder().paintCount, 1);
   const RECT want{3, 4, 9, 12};
   EXPECT_TRUE(SameRect(Recorder().lastPaint.rcPaint, want)) << ShowRect(Recorder().lastPaint.rcPaint);

@@ -75,8 +75,14 @@ TEST_F(Timers, TimerMessageCarriesIdAndWindow) {
   EXPECT_EQ(msg.message, static_cast<UINT>(WM_TIMER));
   EXPECT_EQ(msg.wParam, 9u);
   EXPECT_EQ(msg.lParam, 0);  // no callback
-  DispatchMessageA(&msg);
-  EXPECT_EQ(CountMessage(Filtered(hwnd_), WM_TIMER), 1);
+  kit::Dispatch(msg);
+  const std::vector<kit::Entry> trace = Filtered(hwnd_);
+  EXPECT_EQ(CountMessage(trace, WM_TIMER), 1);
+  for (const kit::Entry& e : trace) {
+    if (e.message == WM_TIMER) {
+      EXPECT_EQ(e.flags, static_cast<unsigned>(kPosted)) << Describe(trace);
+    }
+  }
   KillTimer(hwnd_, 9);
 }
 
@@ -119,7 +125,7 @@ TEST_F(Timers, PeriodsBelowTheMinimumAreRaised) {
   while (GetTickCount() - start < 300) {
     if (PeekMessageA(&msg, hwnd_, 0, 0, PM_REMOVE)) {
       if (msg.message == WM_TIMER && msg.wParam == 6) ++ticks;
-      DispatchMessageA(&msg);
+      kit::Dispatch(msg);
     } else {
       WaitMessage();
     }

@@ -30,7 +30,7 @@ class WindowDestruction : public ::testing::Test {
   std::vector<HWND> windows_;
 };
 
-size_t IndexOf(const std::vector<Recorded>& trace, HWND hwnd, UINT message) {
+size_t IndexOf(const std::vector<kit::Entry>& trace, HWND hwnd, UINT message) {
   for (size_t i = 0; i < trace.size(); ++i) {
     if (trace[i].hwnd == hwnd && trace[i].message == message) return i;
   }
@@ -83,7 +83,7 @@ TEST_F(WindowDestruction, ChildrenAreDestroyedWithTheirParent) {
   ASSERT_NE(grandchild, nullptr);
   ResetRecorder();
   EXPECT_TRUE(DestroyWindow(parent));
-  const std::vector<Recorded> trace = Filtered();
+  const std::vector<kit::Entry> trace = Filtered();
   const size_t parentDestroy = IndexOf(trace, parent, WM_DESTROY);
   const size_t parentNcDestroy = IndexOf(trace, parent, WM_NCDESTROY);
   ASSERT_LT(parentDestroy, trace.size()) << Describe(trace);
@@ -114,7 +114,7 @@ TEST_F(WindowDestruction, DestroyingAChildLeavesTheParent) {
   EXPECT_TRUE(IsWindow(parent));
   EXPECT_FALSE(IsWindow(child));
   EXPECT_EQ(GetTopWindow(parent), nullptr);
-  const std::vector<Recorded> trace = Filtered(parent);
+  const std::vector<kit::Entry> trace = Filtered(parent);
   // The parent is told, with the child's id and handle.
   ASSERT_EQ(CountMessage(trace, WM_PARENTNOTIFY), 1) << Describe(trace);
   EXPECT_EQ(LOWORD(trace[0].wParam), WM_DESTROY);
@@ -151,7 +151,8 @@ TEST_F(WindowDestruction, SysCommandCloseSendsClose) {
   ResetRecorder();
   Recorder().behaviour.swallowClose = true;
   SendMessageA(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
-  const std::vector<Expected> expected = {{WM_SYSCOMMAND, kWParam, SC_CLOSE}, {WM_CLOSE}};
+  const std::vector<Expected> expected = {{WM_SYSCOMMAND, kSent | kWParam, SC_CLOSE},
+                                          {WM_CLOSE, kSent | kDefWinProc}};
   const std::string mismatch = MatchSequence(Filtered(hwnd), expected);
   EXPECT_TRUE(mismatch.empty()) << mismatch;
   EXPECT_TRUE(IsWindow(hwnd));
@@ -173,8 +174,11 @@ TEST_F(WindowDestruction, AltF4PostsSysCommandClose) {
   ASSERT_TRUE(PeekMessageA(&msg, hwnd, WM_SYSCOMMAND, WM_SYSCOMMAND, PM_REMOVE));
   EXPECT_EQ(msg.wParam & 0xFFF0, static_cast<WPARAM>(SC_CLOSE));
   ResetRecorder();
-  DispatchMessageA(&msg);
-  const std::vector<Expected> expected = {{WM_SYSCOMMAND}, {WM_CLOSE}, {WM_DESTROY}, {WM_NCDESTROY}};
+  kit::Dispatch(msg);
+  const std::vector<Expected> expected = {{WM_SYSCOMMAND, kPosted},
+                                          {WM_CLOSE, kSent | kDefWinProc},
+                                          {WM_DESTROY, kDefWinProc},
+                                          {WM_NCDESTROY, kDefWinProc}};
   const std::string mismatch = MatchSequence(Filtered(hwnd), expected);
   EXPECT_TRUE(mismatch.empty()) << mismatch;
   EXPECT_FALSE(IsWindow(hwnd));
@@ -187,7 +191,7 @@ TEST_F(WindowDestruction, PostedCloseDestroysWhenDispatched) {
   EXPECT_TRUE(IsWindow(hwnd));
   MSG msg;
   ASSERT_TRUE(PeekMessageA(&msg, hwnd, WM_CLOSE, WM_CLOSE, PM_REMOVE));
-  DispatchMessageA(&msg);
+  kit::Dispatch(msg);
   EXPECT_FALSE(IsWindow(hwnd));
 }
 
@@ -214,11 +218,11 @@ TEST_F(WindowDestruction, DispatchedMessageMayDestroyTheWindow) {
   ASSERT_TRUE(PostMessageA(hwnd, WM_USER + 1, 0, 0));  // queued behind, for a window then gone
   MSG msg;
   ASSERT_TRUE(PeekMessageA(&msg, hwnd, WM_USER + 2, WM_USER + 2, PM_REMOVE));
-  DispatchMessageA(&msg);
+  kit::Dispatch(msg);
   EXPECT_FALSE(IsWindow(hwnd));
   ResetRecorder();
   // Whatever is still retrieved for the dead window never reaches its procedure.
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) kit::Dispatch(msg);
   EXPECT_EQ(CountMessage(Filtered(hwnd), WM_USER + 1), 0);
 }
 

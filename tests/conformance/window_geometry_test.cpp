@@ -33,12 +33,12 @@ TEST_F(WindowGeometry, ResizeSendsSizeWithTheNewClientArea) {
       {WM_WINDOWPOSCHANGED},
       {WM_SIZE, kWParam, SIZE_RESTORED},
   };
-  const std::vector<Recorded> trace = Filtered(hwnd_);
+  const std::vector<kit::Entry> trace = Filtered(hwnd_);
   const std::string mismatch = MatchSequence(trace, expected);
   EXPECT_TRUE(mismatch.empty()) << mismatch;
   RECT client;
   GetClientRect(hwnd_, &client);
-  for (const Recorded& r : trace) {
+  for (const kit::Entry& r : trace) {
     if (r.message != WM_SIZE) continue;
     EXPECT_EQ(LOWORD(r.lParam), client.right);
     EXPECT_EQ(HIWORD(r.lParam), client.bottom);
@@ -59,12 +59,12 @@ TEST_F(WindowGeometry, MoveWithoutResizeSendsMoveOnly) {
       {WM_WINDOWPOSCHANGED},
       {WM_MOVE},
   };
-  const std::vector<Recorded> trace = Filtered(hwnd_);
+  const std::vector<kit::Entry> trace = Filtered(hwnd_);
   const std::string mismatch = MatchSequence(trace, expected);
   EXPECT_TRUE(mismatch.empty()) << mismatch;
   POINT origin{0, 0};
   ClientToScreen(hwnd_, &origin);
-  for (const Recorded& r : trace) {
+  for (const kit::Entry& r : trace) {
     if (r.message != WM_MOVE) continue;
     EXPECT_EQ(static_cast<short>(LOWORD(r.lParam)), origin.x);
     EXPECT_EQ(static_cast<short>(HIWORD(r.lParam)), origin.y);
@@ -77,7 +77,7 @@ TEST_F(WindowGeometry, MoveWithoutResizeSendsMoveOnly) {
 
 TEST_F(WindowGeometry, SetWindowPosToTheSamePlaceSendsNoMoveOrSize) {
   ASSERT_TRUE(SetWindowPos(hwnd_, nullptr, 30, 30, 200, 150, SWP_NOZORDER | SWP_NOACTIVATE));
-  const std::vector<Recorded> trace = Filtered(hwnd_);
+  const std::vector<kit::Entry> trace = Filtered(hwnd_);
   EXPECT_EQ(CountMessage(trace, WM_SIZE), 0) << Describe(trace);
   EXPECT_EQ(CountMessage(trace, WM_MOVE), 0) << Describe(trace);
 }

@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "core_test_support.h"
+#include "tests/kit/reference_random.h"
 
 namespace {
 
@@ -109,8 +110,7 @@ TEST_F(RandomTest, UnseededDrawSeedsFromTheTickCount) {
   EXPECT_EQ(RandomSeeded, 1);
   bool matched = false;
   for (DWORD t = before; t != after + 1; ++t) {
-    uint32_t seed = static_cast<uint32_t>(static_cast<int32_t>(t) / 2);
-    if (RandomState == seed * 214013u + 2531011u) matched = true;
+    if (RandomState == kit::NextRandomState(kit::SeedFromTick(t))) matched = true;
   }
   EXPECT_TRUE(matched);
 }
@@ -124,7 +124,7 @@ TEST_F(RandomTest, SeedingHalvesANegativeTickTowardZero) {
   RandomSeeded = 0;
   RandomInt(0, 65535);
   uint32_t seed = static_cast<uint32_t>(-1073741822);  // not -1073741823 (a shift)
-  EXPECT_EQ(RandomState, seed * 214013u + 2531011u);
+  EXPECT_EQ(RandomState, kit::NextRandomState(seed));
   Sleep(0x80000000u - 3);  // back to the original tick modulo 2^32
   EXPECT_EQ(GetTickCount(), now);
 }

@@ -15,6 +15,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "tests/kit/reference_random.h"
+
 namespace e2e {
 
 TempDir::TempDir() {
@@ -122,11 +124,9 @@ bool LoadPng(const std::string& path, Image* out) {
 }
 
 StartValues StartValuesFor(uint32_t tickCount) {
-  uint32_t x = static_cast<uint32_t>(static_cast<int32_t>(tickCount) / 2);
-  x = x * 214013u + 2531011u;
-  const int32_t curve = static_cast<int32_t>(((x >> 16) & 0xFFFF) % 10) + 1;
-  x = x * 214013u + 2531011u;
-  const double speed = static_cast<double>(((x >> 16) & 0xFFFF) % 6) + 0.5;
+  kit::ReferenceRandom random{kit::SeedFromTick(tickCount)};
+  const int32_t curve = static_cast<int32_t>(random.NextHigh16() % 10) + 1;
+  const double speed = static_cast<double>(random.NextHigh16() % 6) + 0.5;
   return {curve, speed};
 }
 

@@ -5,9 +5,10 @@
 
 namespace {
 
-constexpr COLORREF kBlack = RGB(0, 0, 0);
-constexpr COLORREF kRed = RGB(255, 0, 0);
-constexpr COLORREF kBlue = RGB(0, 0, 255);
+using kit::kBlack;
+using kit::kBlue;
+using kit::kRed;
+
 
 class GdiDcReuse : public user_test::UserTest {
  protected:

@@ -10,8 +10,9 @@ using gdi_test::Rows;
 
 namespace {
 
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kBlack = RGB(0, 0, 0);
+using kit::kBlack;
+using kit::kWhite;
+
 
 TEST(GdiHostile, RectanglesAndBlitsAtTheExtremes) {
   Canvas c(4, 3);
@@ -26,7 +27,7 @@ TEST(GdiHostile, RectanglesAndBlitsAtTheExtremes) {
   EXPECT_TRUE(PatBlt(c.dc(), INT_MAX, INT_MAX, INT_MIN, INT_MIN, WHITENESS));
   EXPECT_EQ(c.Count(kWhite), 12);
   EXPECT_TRUE(PatBlt(c.dc(), 1, 1, INT_MAX, INT_MAX, BLACKNESS));
-  EXPECT_EQ(c.Picture(kWhite, kBlack), Rows({"....", ".###", ".###"}));
+  EXPECT_EQ(c.Picture({{kWhite, '.'}, {kBlack, '#'}}), Rows({"....", ".###", ".###"}));
 
   Canvas src(2, 2, kBlack);
   Canvas dst(3, 3);
@@ -34,7 +35,7 @@ TEST(GdiHostile, RectanglesAndBlitsAtTheExtremes) {
   EXPECT_TRUE(BitBlt(dst.dc(), 0, 0, INT_MAX, INT_MAX, src.dc(), INT_MIN, INT_MIN, SRCCOPY));
   EXPECT_EQ(dst.Count(kWhite), 9);
   EXPECT_TRUE(BitBlt(dst.dc(), 1, 1, INT_MAX, INT_MAX, src.dc(), 0, 0, SRCCOPY));
-  EXPECT_EQ(dst.Picture(kWhite, kBlack), Rows({"...", ".##", ".##"}));
+  EXPECT_EQ(dst.Picture({{kWhite, '.'}, {kBlack, '#'}}), Rows({"...", ".##", ".##"}));
   EXPECT_TRUE(BitBlt(dst.dc(), -1, -1, INT_MIN, INT_MIN, src.dc(), 0, 0, SRCCOPY));
 }
 

@@ -6,9 +6,10 @@ using gdi_test::Rows;
 
 namespace {
 
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kBlack = RGB(0, 0, 0);
-constexpr COLORREF kRed = RGB(255, 0, 0);
+using kit::kBlack;
+using kit::kRed;
+using kit::kWhite;
+
 
 TEST(GdiPixels, SetPixelKeepsColourOrderAndReportsClipping) {
   Canvas c(4, 3);
@@ -68,7 +69,7 @@ TEST(GdiPixels, RectangleWithSwappedCornersMatchesNormalised) {
   Canvas a(8, 8), b(8, 8);
   Rectangle(a.dc(), 1, 2, 6, 7);
   Rectangle(b.dc(), 6, 7, 1, 2);
-  EXPECT_EQ(a.Picture(kWhite, kBlack), b.Picture(kWhite, kBlack));
+  EXPECT_EQ(a.Picture({{kWhite, '.'}, {kBlack, '#'}}), b.Picture({{kWhite, '.'}, {kBlack, '#'}}));
   EXPECT_EQ(a.Count(kBlack), 2 * 5 + 2 * 3);
 }
 
@@ -84,7 +85,7 @@ TEST(GdiPixels, RectangleNullBrushAndNullPen) {
   SelectObject(d.dc(), GetStockObject(NULL_PEN));
   Rectangle(d.dc(), 0, 0, 4, 4);
   // No outline: the white brush covers one pixel less to the right and bottom.
-  EXPECT_EQ(d.Picture(kRed, kWhite), Rows({"###...", "###...", "###...", "......", "......", "......"}));
+  EXPECT_EQ(d.Picture({{kRed, '.'}, {kWhite, '#'}}), Rows({"###...", "###...", "###...", "......", "......", "......"}));
 }
 
 TEST(GdiPixels, RectangleUsesRop2ForOutlineAndFill) {
@@ -102,26 +103,26 @@ TEST(GdiPixels, LineToExcludesEndPointAndMovesPosition) {
   Canvas c(6, 4);
   MoveToEx(c.dc(), 0, 1, nullptr);
   EXPECT_TRUE(LineTo(c.dc(), 5, 1));
-  EXPECT_EQ(c.Picture(kWhite, kBlack), Rows({"......", "#####.", "......", "......"}));
+  EXPECT_EQ(c.Picture({{kWhite, '.'}, {kBlack, '#'}}), Rows({"......", "#####.", "......", "......"}));
   POINT p;
   GetCurrentPositionEx(c.dc(), &p);
   EXPECT_EQ(p.x, 5);
   EXPECT_EQ(p.y, 1);
   // Back up the same row: the other end is excluded this time.
   LineTo(c.dc(), 5, 3);
-  EXPECT_EQ(c.Picture(kWhite, kBlack), Rows({"......", "######", ".....#", "......"}));
+  EXPECT_EQ(c.Picture({{kWhite, '.'}, {kBlack, '#'}}), Rows({"......", "######", ".....#", "......"}));
 }
 
 TEST(GdiPixels, DiagonalAndShallowLines) {
   Canvas c(5, 5);
   MoveToEx(c.dc(), 0, 0, nullptr);
   LineTo(c.dc(), 4, 4);
-  EXPECT_EQ(c.Picture(kWhite, kBlack), Rows({"#....", ".#...", "..#..", "...#.", "....."}));
+  EXPECT_EQ(c.Picture({{kWhite, '.'}, {kBlack, '#'}}), Rows({"#....", ".#...", "..#..", "...#.", "....."}));
   Canvas d(8, 2);
   MoveToEx(d.dc(), 0, 0, nullptr);
   LineTo(d.dc(), 8, 1);
   // One step down somewhere in the middle, one pixel per column.
-  std::string pic = d.Picture(kWhite, kBlack);
+  std::string pic = d.Picture({{kWhite, '.'}, {kBlack, '#'}});
   EXPECT_EQ(d.Count(kBlack), 8);
   EXPECT_EQ(pic[0], '#');
   EXPECT_EQ(pic[9 + 7], '#');
@@ -149,7 +150,7 @@ TEST(GdiPixels, StyledPensFollowTheirPattern) {
   old = SelectObject(d.dc(), dash);
   MoveToEx(d.dc(), 0, 0, nullptr);
   LineTo(d.dc(), 30, 0);
-  EXPECT_EQ(d.Picture(kWhite, kBlack), std::string(18, '#') + std::string(6, '.') + std::string(6, '#') + "\n");
+  EXPECT_EQ(d.Picture({{kWhite, '.'}, {kBlack, '#'}}), std::string(18, '#') + std::string(6, '.') + std::string(6, '#') + "\n");
   SelectObject(d.dc(), old);
   DeleteObject(dash);
 
@@ -160,7 +161,7 @@ TEST(GdiPixels, StyledPensFollowTheirPattern) {
   SelectObject(e.dc(), GetStockObject(NULL_BRUSH));
   SetBkMode(e.dc(), TRANSPARENT);
   Rectangle(e.dc(), 0, 0, 4, 4);
-  EXPECT_EQ(e.Picture(kRed, kBlack), Rows({"###.", "....", "....", ".###"}));
+  EXPECT_EQ(e.Picture({{kRed, '.'}, {kBlack, '#'}}), Rows({"###.", "....", "....", ".###"}));
   SelectObject(e.dc(), old);
   DeleteObject(dot);
 

@@ -6,8 +6,9 @@ using gdi_test::Rows;
 
 namespace {
 
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kBlack = RGB(0, 0, 0);
+using kit::kBlack;
+using kit::kWhite;
+
 
 TEST(GdiState, NewDcDefaults) {
   HDC dc = CreateCompatibleDC(nullptr);
@@ -90,9 +91,9 @@ TEST(GdiState, RestoreDcBringsBackTheClip) {
   ExcludeClipRect(c.dc(), 1, 0, 3, 1);
   PatBlt(c.dc(), 0, 0, 4, 1, BLACKNESS);
   // Reading is not clipped.
-  EXPECT_EQ(c.Picture(kWhite, kBlack), "#..#\n");
+  EXPECT_EQ(c.Picture({{kWhite, '.'}, {kBlack, '#'}}), "#..#\n");
   RestoreDC(c.dc(), -1);
-  EXPECT_EQ(c.Picture(kWhite, kBlack), "#..#\n");
+  EXPECT_EQ(c.Picture({{kWhite, '.'}, {kBlack, '#'}}), "#..#\n");
   PatBlt(c.dc(), 0, 0, 4, 1, BLACKNESS);
   EXPECT_EQ(c.Count(kBlack), 4);
 }
@@ -113,7 +114,7 @@ TEST(GdiClip, ExcludeSplitsTheClipAndKeepsInsidePixels) {
   EXPECT_EQ(GetPixel(c.dc(), 3, 2), kWhite);
   EXPECT_EQ(GetPixel(c.dc(), 6, 2), CLR_INVALID);
   RestoreDC(c.dc(), -1);
-  EXPECT_EQ(c.Picture(kWhite, kBlack), Rows({"######", "##..##", "##..##", "######", "######"}));
+  EXPECT_EQ(c.Picture({{kWhite, '.'}, {kBlack, '#'}}), Rows({"######", "##..##", "##..##", "######", "######"}));
 }
 
 TEST(GdiClip, ExcludingAFullStripLeavesASimpleRegion) {
@@ -138,7 +139,7 @@ TEST(GdiClip, IntersectClipRect) {
   PatBlt(c.dc(), 0, 0, 5, 5, BLACKNESS);
   EXPECT_EQ(IntersectClipRect(c.dc(), 4, 4, 4, 9), NULLREGION);
   RestoreDC(c.dc(), 1);
-  EXPECT_EQ(c.Picture(kWhite, kBlack), Rows({".....", ".##..", ".#...", ".##..", "....."}));
+  EXPECT_EQ(c.Picture({{kWhite, '.'}, {kBlack, '#'}}), Rows({".....", ".##..", ".#...", ".##..", "....."}));
 }
 
 TEST(GdiBounds, AccumulatesEveryDrawingCall) {

@@ -13,10 +13,11 @@ using gdi_test::Canvas;
 
 namespace {
 
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kBlack = RGB(0, 0, 0);
-constexpr COLORREF kRed = RGB(255, 0, 0);
-constexpr COLORREF kBlue = RGB(0, 0, 255);
+using kit::kBlack;
+using kit::kBlue;
+using kit::kRed;
+using kit::kWhite;
+
 
 // Bounding box of the pixels of colour `c`; empty (right <= left) when there are none.
 RECT InkBox(const Canvas& canvas, COLORREF c) {

@@ -6,9 +6,10 @@
 
 namespace {
 
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kBlack = RGB(0, 0, 0);
-constexpr COLORREF kRed = RGB(255, 0, 0);
+using kit::kBlack;
+using kit::kRed;
+using kit::kWhite;
+
 
 class GdiWindowDc : public user_test::UserTest {
  protected:

@@ -64,11 +64,11 @@ TEST_F(UserInput, AltMakesSystemKeysAndAltF4Closes) {
   EXPECT_EQ(msg.message, static_cast<UINT>(WM_SYSKEYDOWN));
   EXPECT_EQ(static_cast<DWORD>(msg.lParam), 0x203E0001u);
   Log().clear();
-  DispatchMessageA(&msg);
+  kit::Dispatch(msg);
   ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
   EXPECT_EQ(msg.message, static_cast<UINT>(WM_SYSCOMMAND));
   EXPECT_EQ(msg.wParam, static_cast<WPARAM>(SC_CLOSE));
-  DispatchMessageA(&msg);
+  kit::Dispatch(msg);
   EXPECT_FALSE(IsWindow(hwnd));
   auto seen = Messages(hwnd, {WM_SYSCOMMAND, WM_CLOSE, WM_DESTROY, WM_NCDESTROY});
   EXPECT_EQ(seen, (std::vector<UINT>{WM_SYSCOMMAND, WM_CLOSE, WM_DESTROY, WM_NCDESTROY}));
@@ -264,8 +264,8 @@ TEST_F(UserInput, ClickingAnInactiveWindowActivatesItFirst) {
   EXPECT_EQ(GetActiveWindow(), a);
   EXPECT_EQ(Messages(a, {WM_MOUSEACTIVATE, WM_NCACTIVATE, WM_ACTIVATE, WM_SETFOCUS, WM_SETCURSOR}),
             (std::vector<UINT>{WM_MOUSEACTIVATE, WM_NCACTIVATE, WM_ACTIVATE, WM_SETFOCUS, WM_SETCURSOR}));
-  for (const Seen& s : Log()) {
-    if (s.hwnd == a && s.msg == WM_ACTIVATE) {
+  for (const kit::Entry& s : Log()) {
+    if (s.hwnd == a && s.message == WM_ACTIVATE) {
       EXPECT_EQ(LOWORD(s.wParam), WA_CLICKACTIVE);
     }
   }
@@ -287,7 +287,7 @@ TEST_F(UserInput, WheelGoesToTheFocusWithScreenCoordinates) {
   EXPECT_EQ(msgs[0].lParam, MAKELPARAM(40, 50));
   // Unhandled by the child, the wheel climbs to the parent.
   Log().clear();
-  DispatchMessageA(&msgs[0]);
+  kit::Dispatch(msgs[0]);
   EXPECT_EQ(Messages(top, {WM_MOUSEWHEEL}).size(), 1u);
 }
 
@@ -309,8 +309,8 @@ TEST_F(UserInput, ResizeSendsSizeAndInvalidatesWithErase) {
   portable::InjectResize(hwnd, 416, 339);
   EXPECT_EQ(Messages(hwnd, {WM_WINDOWPOSCHANGING, WM_NCCALCSIZE, WM_WINDOWPOSCHANGED, WM_MOVE, WM_SIZE}),
             (std::vector<UINT>{WM_WINDOWPOSCHANGING, WM_NCCALCSIZE, WM_WINDOWPOSCHANGED, WM_SIZE}));
-  for (const Seen& s : Log()) {
-    if (s.msg == WM_SIZE) {
+  for (const kit::Entry& s : Log()) {
+    if (s.message == WM_SIZE) {
       EXPECT_EQ(s.lParam, MAKELPARAM(400, 300));
     }
   }

@@ -14,15 +14,9 @@
 #include "platform/portable/user/window_dc.h"
 #include "platform/portable/user/window_surface.h"
 #include "platform/win32.h"
+#include "tests/kit/message_log.h"
 
 namespace user_test {
-
-struct Seen {
-  HWND hwnd;
-  UINT msg;
-  WPARAM wParam;
-  LPARAM lParam;
-};
 
 // Everything the layer reports to its host, with a virtual clock the test moves.
 class RecordingHost final : public portable::Host {
@@ -63,37 +57,25 @@ class RecordingHost final : public portable::Host {
   HWND named = nullptr;  // the window the descriptions call "main"
 };
 
-// Messages every test window records; the hook may act on them (and say it handled them).
-inline std::vector<Seen>& Log() {
-  static std::vector<Seen> log;
-  return log;
-}
+// Messages every test window records (in kit::Log()); the hook may act on them (and say it
+// handled them).
 inline std::function<bool(HWND, UINT, WPARAM, LPARAM, LRESULT*)>& Hook() {
   static std::function<bool(HWND, UINT, WPARAM, LPARAM, LRESULT*)> hook;
   return hook;
 }
 
 inline LRESULT CALLBACK RecordingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  Log().push_back(Seen{hwnd, msg, wParam, lParam});
+  kit::Record(hwnd, msg, wParam, lParam);
   LRESULT result = 0;
   if (Hook() && Hook()(hwnd, msg, wParam, lParam, &result)) return result;
-  return DefWindowProcA(hwnd, msg, wParam, lParam);
+  return kit::DefProc(hwnd, msg, wParam, lParam);
 }
 
 inline const char* kClass = "UserTestClass";
 inline const char* kDblClass = "UserTestDblClass";
 
-// Message numbers of `hwnd` in the log (all windows when hwnd is null), optionally only those
-// in `keep`.
-inline std::vector<UINT> Messages(HWND hwnd, const std::vector<UINT>& keep = {}) {
-  std::vector<UINT> out;
-  for (const Seen& s : Log()) {
-    if (hwnd != nullptr && s.hwnd != hwnd) continue;
-    if (!keep.empty() && std::find(keep.begin(), keep.end(), s.msg) == keep.end()) continue;
-    out.push_back(s.msg);
-  }
-  return out;
-}
+using kit::Log;
+using kit::Messages;
 
 class UserTest : public ::testing::Test {
  protected:

@@ -39,8 +39,8 @@ TEST_F(UserWindows, DestroyOrderIsParentFirstThenChildrenFirst) {
   Log().clear();
   DestroyWindow(top);
   std::vector<std::pair<HWND, UINT>> order;
-  for (const Seen& s : Log()) {
-    if (s.msg == WM_DESTROY || s.msg == WM_NCDESTROY) order.emplace_back(s.hwnd, s.msg);
+  for (const kit::Entry& s : Log()) {
+    if (s.message == WM_DESTROY || s.message == WM_NCDESTROY) order.emplace_back(s.hwnd, s.message);
   }
   std::vector<std::pair<HWND, UINT>> expected{
       {top, WM_DESTROY},      {child, WM_DESTROY},     {grand, WM_DESTROY},  {second, WM_DESTROY},
@@ -166,10 +166,10 @@ TEST_F(UserWindows, ASecondWindowTakesActivationAndFocus) {
   Log().clear();
   HWND b = Top();
   std::vector<std::pair<HWND, UINT>> order;
-  for (const Seen& s : Log()) {
-    if (s.msg == WM_NCACTIVATE || s.msg == WM_ACTIVATE || s.msg == WM_KILLFOCUS || s.msg == WM_SETFOCUS ||
-        s.msg == WM_ACTIVATEAPP) {
-      order.emplace_back(s.hwnd, s.msg);
+  for (const kit::Entry& s : Log()) {
+    if (s.message == WM_NCACTIVATE || s.message == WM_ACTIVATE || s.message == WM_KILLFOCUS || s.message == WM_SETFOCUS ||
+        s.message == WM_ACTIVATEAPP) {
+      order.emplace_back(s.hwnd, s.message);
     }
   }
   std::vector<std::pair<HWND, UINT>> expected{{a, WM_NCACTIVATE}, {a, WM_ACTIVATE}, {b, WM_NCACTIVATE},

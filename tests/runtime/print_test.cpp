@@ -204,18 +204,18 @@ bool AnyPixelIs(WindowRecord* r, RECT area, COLORREF colour) {
 
 TEST_F(PrintWindowTest, TextPrintsAtTheCurrentPositionAndMovesIt) {
   WindowRecord* r = Open(OPEN_DIRECT, 20, 20, 300, 120);
-  DrawClear(r, BLACK);
+  DrawClear(r, kBlack);
   UpdateWindow(r->hwnd);
-  DrawSetPenColor(r, WHITE);
-  DrawSetBackColor(r, BLACK);
+  DrawSetPenColor(r, kWhite);
+  DrawSetBackColor(r, kBlack);
   DrawMoveTo(r, 0, 0);
   PrintList().Window(r).String("abc").Char(13).Char(10).Print();
   const int width = TextWidth(r, "abc");
   EXPECT_GT(width, 0);
   EXPECT_EQ(r->penPos.x, width);
   EXPECT_EQ(r->penPos.y, 0);
-  EXPECT_TRUE(AnyPixelIs(r, RECT{0, 0, width, 20}, WHITE));
-  EXPECT_FALSE(AnyPixelIs(r, RECT{width + 2, 0, width + 40, 20}, WHITE));
+  EXPECT_TRUE(AnyPixelIs(r, RECT{0, 0, width, 20}, kWhite));
+  EXPECT_FALSE(AnyPixelIs(r, RECT{width + 2, 0, width + 40, 20}, kWhite));
   // The next print continues on the same line, in the window named before.
   PrintList().String("d").Print();
   EXPECT_EQ(r->penPos.x, width + TextWidth(r, "d"));
@@ -224,13 +224,13 @@ TEST_F(PrintWindowTest, TextPrintsAtTheCurrentPositionAndMovesIt) {
 
 TEST_F(PrintWindowTest, ALineBreakAloneDrawsNothing) {
   WindowRecord* r = Open(OPEN_DIRECT, 20, 20, 300, 120);
-  DrawClear(r, BLACK);
+  DrawClear(r, kBlack);
   UpdateWindow(r->hwnd);
-  DrawSetPenColor(r, WHITE);
+  DrawSetPenColor(r, kWhite);
   DrawMoveTo(r, 10, 10);
   PrintList().Window(r).String("\r\n").Print();
   EXPECT_EQ(r->penPos.x, 10);
-  EXPECT_FALSE(AnyPixelIs(r, RECT{0, 0, 60, 40}, WHITE));
+  EXPECT_FALSE(AnyPixelIs(r, RECT{0, 0, 60, 40}, kWhite));
   PrintList().Window(r).Char(10).Print();
   EXPECT_EQ(r->penPos.x, 10);
   // A final CR without LF is text.
@@ -240,16 +240,16 @@ TEST_F(PrintWindowTest, ALineBreakAloneDrawsNothing) {
 
 TEST_F(PrintWindowTest, TextColourIsThePenColourOnTheBackColour) {
   WindowRecord* r = Open(OPEN_DIRECT, 20, 20, 300, 120);
-  DrawClear(r, BLACK);
+  DrawClear(r, kBlack);
   UpdateWindow(r->hwnd);
-  DrawSetPenColor(r, RED);
-  DrawSetBackColor(r, BLUE);
+  DrawSetPenColor(r, kRed);
+  DrawSetBackColor(r, kBlue);
   DrawMoveTo(r, 0, 30);
   PrintList().Window(r).String("W").Print();
   const int width = TextWidth(r, "W");
-  EXPECT_TRUE(AnyPixelIs(r, RECT{0, 30, width, 50}, RED));
-  EXPECT_TRUE(AnyPixelIs(r, RECT{0, 30, width, 50}, BLUE));
-  EXPECT_FALSE(AnyPixelIs(r, RECT{0, 30, width, 50}, WHITE));
+  EXPECT_TRUE(AnyPixelIs(r, RECT{0, 30, width, 50}, kRed));
+  EXPECT_TRUE(AnyPixelIs(r, RECT{0, 30, width, 50}, kBlue));
+  EXPECT_FALSE(AnyPixelIs(r, RECT{0, 30, width, 50}, kWhite));
 }
 
 }  // namespace

@@ -49,14 +49,14 @@ TEST_F(ResourceTest, DrawingOperationsKeepTheObjectCountSteady) {
   WindowRecord* direct = Open(OPEN_DIRECT);
   const portable::GdiUsage before = portable::QueryGdiUsage();
   for (WindowRecord* r : {backed, direct}) {
-    DrawSetPenColor(r, RED);
-    DrawSetBackColor(r, BLUE);
+    DrawSetPenColor(r, kRed);
+    DrawSetBackColor(r, kBlue);
     DrawMoveTo(r, 3, 4);
     DrawPoint(r, 5, 5, NO_COLOUR);
-    DrawRect(r, 1, 1, 9, 9, NO_COLOUR, GREEN);
-    DrawRect(r, 1, 1, 9, 9, RED, NO_COLOUR);
-    DrawRect(r, 1, 1, 9, 9, RED, GREEN);
-    DrawClear(r, BLACK);
+    DrawRect(r, 1, 1, 9, 9, NO_COLOUR, kGreen);
+    DrawRect(r, 1, 1, 9, 9, kRed, NO_COLOUR);
+    DrawRect(r, 1, 1, 9, 9, kRed, kGreen);
+    DrawClear(r, kBlack);
     PrintList().Window(r).String("text").Double(1.5).Print();
     UpdateWindow(r->hwnd);
   }
@@ -68,15 +68,15 @@ TEST_F(ResourceTest, PenChangesInsideNestedBracketsAreFreedByTheOuterRelease) {
   WindowRecord* r = Open(0);
   const portable::GdiUsage before = portable::QueryGdiUsage();
   HDC dc = DrawContextAcquire(r);
-  DrawSetPenColor(r, RED);
-  DrawSetPenColor(r, GREEN);
-  DrawSetPenColor(r, BLUE);
-  EXPECT_EQ(GetTextColor(dc), BLUE);
+  DrawSetPenColor(r, kRed);
+  DrawSetPenColor(r, kGreen);
+  DrawSetPenColor(r, kBlue);
+  EXPECT_EQ(GetTextColor(dc), kBlue);
   DrawContextRelease(r, dc, 1);
   EXPECT_TRUE(SameUsage(portable::QueryGdiUsage(), before));
   LOGPEN logPen{};
   GetObjectA(r->pen, sizeof(logPen), &logPen);
-  EXPECT_EQ(logPen.lopnColor, BLUE);
+  EXPECT_EQ(logPen.lopnColor, kBlue);
 }
 
 TEST_F(ResourceTest, PenChangesDuringAnEraseAreFreedAfterTheErase) {
@@ -88,8 +88,8 @@ TEST_F(ResourceTest, PenChangesDuringAnEraseAreFreedAfterTheErase) {
   const portable::GdiUsage before = portable::QueryGdiUsage();
   HandlerAction() = [] {
     if (CurrentEvent.eventId == EVENT_ERASE_BACKGROUND) {
-      DrawSetPenColor(target, RED);
-      DrawSetPenColor(target, GREEN);
+      DrawSetPenColor(target, kRed);
+      DrawSetPenColor(target, kGreen);
       pensDuringErase = portable::QueryGdiUsage().pens;
     }
     return 0;
@@ -103,7 +103,7 @@ TEST_F(ResourceTest, DrawingDuringCreationLeavesNothingBehind) {
   const portable::GdiUsage before = portable::QueryGdiUsage();
   HandlerAction() = [] {
     if (CurrentEvent.eventId == WM_CREATE) {
-      DrawSetPenColor(CurrentEvent.eventWindow, RED);
+      DrawSetPenColor(CurrentEvent.eventWindow, kRed);
       DrawPoint(CurrentEvent.eventWindow, 1, 1, NO_COLOUR);
     }
     return 0;
@@ -114,7 +114,7 @@ TEST_F(ResourceTest, DrawingDuringCreationLeavesNothingBehind) {
     // The record's state is the fresh one of WindowOpen, not the creation handler's.
     LOGPEN logPen{};
     GetObjectA(r->pen, sizeof(logPen), &logPen);
-    EXPECT_NE(logPen.lopnColor, RED);
+    EXPECT_NE(logPen.lopnColor, kRed);
     WindowClose(r);
   }
   EXPECT_TRUE(SameUsage(portable::QueryGdiUsage(), before));
@@ -126,7 +126,7 @@ TEST_F(ResourceTest, ClosingInsideAnOpenBracketFreesItsContext) {
     WindowRecord* r = Open(flags);
     HDC dc = DrawContextAcquire(r);
     DrawContextAcquire(r);
-    DrawSetPenColor(r, GREEN);
+    DrawSetPenColor(r, kGreen);
     WindowClose(r);
     EXPECT_EQ(r->holdCount, 0);
     EXPECT_EQ(r->heldContext, nullptr);

@@ -12,6 +12,7 @@
 #include "runtime/core/heap.h"
 #include "runtime/window/window_close.h"
 #include "runtime/window/window_record.h"
+#include "tests/kit/colours.h"
 #include "runtime/window/window_open.h"
 #include "runtime/window/event_dispatch.h"
 
@@ -124,8 +125,8 @@ class RuntimeTest : public ::testing::Test {
   std::vector<WindowRecord*> opened_;
 };
 
-constexpr COLORREF WHITE = 0x00FFFFFF;
-constexpr COLORREF BLACK = 0x00000000;
-constexpr COLORREF RED = 0x000000FF;
-constexpr COLORREF GREEN = 0x0000FF00;
-constexpr COLORREF BLUE = 0x00FF0000;
+using kit::kBlack;
+using kit::kBlue;
+using kit::kGreen;
+using kit::kRed;
+using kit::kWhite;

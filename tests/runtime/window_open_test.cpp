@@ -20,7 +20,7 @@ TEST_F(WindowOpenTest, ApplicationWindowIsADirectCaptionedPopup) {
   EXPECT_STREQ(name, "KorvexWndClass");
   EXPECT_EQ(r->hasBacking, 0);
   EXPECT_EQ(r->backingBitmap, nullptr);
-  EXPECT_EQ(r->bkColor, WHITE);
+  EXPECT_EQ(r->bkColor, kWhite);
   EXPECT_EQ(r->fillColor, GetSysColor(COLOR_WINDOW));
   EXPECT_EQ(r->bkMode, OPAQUE);
   EXPECT_EQ(r->rop2, R2_COPYPEN);
@@ -196,16 +196,16 @@ TEST_F(WindowOpenTest, ScreenSizeAndFillRectColor) {
   HDC dc = CreateCompatibleDC(screen);
   HBITMAP bitmap = CreateCompatibleBitmap(screen, 8, 8);
   HGDIOBJ previous = SelectObject(dc, bitmap);
-  FillRectColor(dc, 0, 0, 8, 8, BLUE);
-  FillRectColor(dc, 2, 3, 4, 2, RED);
-  EXPECT_EQ(GetPixel(dc, 2, 3), RED);
-  EXPECT_EQ(GetPixel(dc, 5, 4), RED);
-  EXPECT_EQ(GetPixel(dc, 6, 4), BLUE);
-  EXPECT_EQ(GetPixel(dc, 5, 5), BLUE);
-  EXPECT_EQ(GetPixel(dc, 1, 3), BLUE);
+  FillRectColor(dc, 0, 0, 8, 8, kBlue);
+  FillRectColor(dc, 2, 3, 4, 2, kRed);
+  EXPECT_EQ(GetPixel(dc, 2, 3), kRed);
+  EXPECT_EQ(GetPixel(dc, 5, 4), kRed);
+  EXPECT_EQ(GetPixel(dc, 6, 4), kBlue);
+  EXPECT_EQ(GetPixel(dc, 5, 5), kBlue);
+  EXPECT_EQ(GetPixel(dc, 1, 3), kBlue);
   // The colour stays the context's background colour.
-  EXPECT_EQ(GetBkColor(dc), RED);
-  FillRectColor(nullptr, 0, 0, 8, 8, GREEN);  // no context: nothing to do
+  EXPECT_EQ(GetBkColor(dc), kRed);
+  FillRectColor(nullptr, 0, 0, 8, 8, kGreen);  // no context: nothing to do
   SelectObject(dc, previous);
   DeleteObject(bitmap);
   DeleteDC(dc);
