@@ -15,7 +15,8 @@ struct PixelBuffer {
   int32_t height = 0;
   std::vector<uint32_t> pixels;  // 0x00RRGGBB, like the layer's framebuffer
 
-  PixelBuffer(int32_t w, int32_t h) : width(w), height(h), pixels(static_cast<std::size_t>(w) * h) {}
+  PixelBuffer(int32_t w, int32_t h)
+      : width(w), height(h), pixels(static_cast<std::size_t>(w) * h) {}
 };
 
 // Everything drawStep reads, copied out of the application so both run on the same curves.

@@ -139,7 +139,9 @@ bool FinishRecording(const portable::HeadlessHost& host, int fd, const std::stri
   } else {
     close(fd);
   }
-  if (!ok) std::fprintf(stderr, "spirals-headless: cannot write the recording to %s: %s\n", path.c_str(), error.c_str());
+  if (!ok)
+    std::fprintf(stderr, "spirals-headless: cannot write the recording to %s: %s\n", path.c_str(),
+                 error.c_str());
   return ok;
 }
 

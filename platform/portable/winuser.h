@@ -378,8 +378,8 @@ typedef struct tagPAINTSTRUCT {
 // USER32: classes and windows
 ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* wc);
 BOOL WINAPI UnregisterClassA(LPCSTR className, HINSTANCE instance);
-HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style,
-                            int x, int y, int width, int height, HWND parent, HMENU menu,
+HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
+                            int y, int width, int height, HWND parent, HMENU menu,
                             HINSTANCE instance, LPVOID param);
 BOOL WINAPI DestroyWindow(HWND hwnd);
 BOOL WINAPI IsWindow(HWND hwnd);

@@ -27,19 +27,14 @@ T* AllocRecord() {
 
 int32_t GlobalBlockElementSize(int32_t typeCode) {
   switch (typeCode) {
-    case 0:
-      return 255;  // a fixed string slot
+    case 0: return 255;  // a fixed string slot
     case 1:
-    case BLOCK_TYPE_BYTES:
-      return 1;
-    case 13:
-      return 2;
+    case BLOCK_TYPE_BYTES: return 1;
+    case 13: return 2;
     case 14:
     case 17:
-    case 18:
-      return 8;
-    default:
-      return 4;
+    case 18: return 8;
+    default: return 4;
   }
 }
 

@@ -87,9 +87,7 @@ void PrintItems(int32_t count, const uint32_t* items) {
         out.Append(&c, 1);
         break;
       }
-      case PRINT_INT:
-        out.Format("%d ", static_cast<int32_t>(*word++));
-        break;
+      case PRINT_INT: out.Format("%d ", static_cast<int32_t>(*word++)); break;
       case PRINT_SINGLE: {
         float value = 0;
         std::memcpy(&value, word++, sizeof(value));
@@ -103,9 +101,7 @@ void PrintItems(int32_t count, const uint32_t* items) {
         if (i == 0) PrintDestination = record;
         break;
       }
-      case PRINT_WORD:
-        out.Format("%hu ", static_cast<unsigned short>(*word++ & 0xFFFF));
-        break;
+      case PRINT_WORD: out.Format("%hu ", static_cast<unsigned short>(*word++ & 0xFFFF)); break;
       case PRINT_DOUBLE: {
         const uint64_t bits = Read64(word);
         word += 2;
@@ -128,9 +124,7 @@ void PrintItems(int32_t count, const uint32_t* items) {
         out.Append(text, static_cast<size_t>(length));
         break;
       }
-      case PRINT_UINT:
-        out.Format("%u ", static_cast<unsigned>(*word++));
-        break;
+      case PRINT_UINT: out.Format("%u ", static_cast<unsigned>(*word++)); break;
       default:
         ++word;  // unknown items are one word long
         break;

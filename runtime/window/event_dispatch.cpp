@@ -31,25 +31,17 @@ void RunCommandSteps(WindowRecord* record) {
   HWND mdiClient = record->mdiClient;
   if (mdiClient == nullptr) return;
   switch (CurrentEvent.commandId) {
-    case CMD_MDI_TILE:
-      SendMessageA(mdiClient, WM_MDITILE, MDITILE_HORIZONTAL, 0);
-      break;
-    case CMD_MDI_CASCADE:
-      SendMessageA(mdiClient, WM_MDICASCADE, 0, 0);
-      break;
-    case CMD_MDI_ARRANGE:
-      SendMessageA(mdiClient, WM_MDIICONARRANGE, 0, 0);
-      break;
-    default:
-      break;
+    case CMD_MDI_TILE: SendMessageA(mdiClient, WM_MDITILE, MDITILE_HORIZONTAL, 0); break;
+    case CMD_MDI_CASCADE: SendMessageA(mdiClient, WM_MDICASCADE, 0, 0); break;
+    case CMD_MDI_ARRANGE: SendMessageA(mdiClient, WM_MDIICONARRANGE, 0, 0); break;
+    default: break;
   }
 }
 
 int32_t Translate(WindowRecord* record, UINT message, WPARAM wParam, LPARAM lParam) {
   const uint32_t low32 = static_cast<uint32_t>(lParam);
   switch (message) {
-    case WM_CLOSE:
-      return EVENT_CLOSE_REQUEST;
+    case WM_CLOSE: return EVENT_CLOSE_REQUEST;
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
@@ -89,8 +81,7 @@ int32_t Translate(WindowRecord* record, UINT message, WPARAM wParam, LPARAM lPar
     case WM_SIZING:
       CurrentEvent.param2 = reinterpret_cast<LPARAM>(record != nullptr ? record->hwnd : nullptr);
       return EVENT_SIZE_CHANGED;
-    default:
-      return static_cast<int32_t>(message);
+    default: return static_cast<int32_t>(message);
   }
 }
 

@@ -44,8 +44,7 @@ BOOL CALLBACK TakeBarSpace(HWND child, LPARAM data) {
           free->area.bottom -= bar.bottom - bar.top;
         }
         break;
-      default:
-        break;
+      default: break;
     }
     free->hasBar = true;
   } else if (lstrcmpA(name, "MSCTLS_STATUSBAR32") == 0) {

@@ -35,12 +35,8 @@ LRESULT CALLBACK WindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
   LRESULT result = 0;
 
   switch (message) {
-    case WM_PAINT:
-      result = PaintWindow(hwnd, wParam, lParam);
-      break;
-    case WM_ERASEBKGND:
-      result = EraseBackground(hwnd, wParam, lParam);
-      break;
+    case WM_PAINT: result = PaintWindow(hwnd, wParam, lParam); break;
+    case WM_ERASEBKGND: result = EraseBackground(hwnd, wParam, lParam); break;
     case WM_CTLCOLORMSGBOX:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:

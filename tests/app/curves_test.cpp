@@ -19,9 +19,7 @@ using ReferenceGenerator = kit::ReferenceRandom;
 
 class Curves : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ResetAppState();
-  }
+  void SetUp() override { ResetAppState(); }
 
   // Units the semaphore holds, taken and given back.
   static int SemaphoreUnits() {

@@ -65,8 +65,9 @@ std::vector<Pixel> ReadReference(const std::string& path, std::string* error) {
 void WriteReference(const std::string& path, const std::vector<Pixel>& pixels) {
   FILE* file = std::fopen(path.c_str(), "w");
   ASSERT_NE(file, nullptr) << path;
-  std::fprintf(file, "# x y colour (COLORREF, 0x00BBGGRR) of every lit pixel below row %d after\n"
-                     "# four drawing steps in a %dx%d window (seed 20261207, curve setting 3)\n",
+  std::fprintf(file,
+               "# x y colour (COLORREF, 0x00BBGGRR) of every lit pixel below row %d after\n"
+               "# four drawing steps in a %dx%d window (seed 20261207, curve setting 3)\n",
                kTextBand, kWidth, kHeight);
   for (const Pixel& p : pixels) std::fprintf(file, "%d %d %06x\n", p.x, p.y, p.colour);
   std::fclose(file);
@@ -123,7 +124,8 @@ TEST(DrawingStepPixels, FourStepsGiveTheReferencePicture) {
   ASSERT_GT(actual.size(), 500u) << "four steps of 400 points light many pixels";
 
   const std::string path = ReferencePath();
-  if (const char* write = std::getenv("SPIRALS_WRITE_REFERENCE"); write != nullptr && *write == '1') {
+  if (const char* write = std::getenv("SPIRALS_WRITE_REFERENCE");
+      write != nullptr && *write == '1') {
     WriteReference(path, actual);
     GTEST_SKIP() << "reference written to " << path;
   }

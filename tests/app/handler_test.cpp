@@ -89,7 +89,8 @@ TEST_F(Handler, PlusMinusAndSingleWheelNotchesWalkTheLadders) {
 }
 
 TEST_F(Handler, WheelWithModifiersOrSeveralNotchesChangesNothing) {
-  for (WPARAM c : {WPARAM{0x00780008}, WPARAM{0x00F00000}, WPARAM{0xFF880001u}, WPARAM{0xFF100000u}}) {
+  for (WPARAM c :
+       {WPARAM{0x00780008}, WPARAM{0x00F00000}, WPARAM{0xFF880001u}, WPARAM{0xFF100000u}}) {
     Send(WM_MOUSEWHEEL, c);
     EXPECT_EQ(speed, 2.5) << std::hex << c;
   }

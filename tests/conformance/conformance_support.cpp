@@ -49,8 +49,7 @@ LRESULT CALLBACK RecordingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
     case WM_USER + 5:
       // The synchronous-send probe: answers with a value built from both parameters.
       return static_cast<LRESULT>(wParam * 1000 + static_cast<WPARAM>(lParam));
-    default:
-      break;
+    default: break;
   }
   return kit::DefProc(hwnd, message, wParam, lParam);
 }
@@ -76,8 +75,8 @@ bool SameRect(const RECT& a, const RECT& b) {
 
 std::string ShowRect(const RECT& r) {
   char buf[64];
-  std::snprintf(buf, sizeof buf, "(%ld,%ld,%ld,%ld)", static_cast<long>(r.left), static_cast<long>(r.top),
-                static_cast<long>(r.right), static_cast<long>(r.bottom));
+  std::snprintf(buf, sizeof buf, "(%ld,%ld,%ld,%ld)", static_cast<long>(r.left),
+                static_cast<long>(r.top), static_cast<long>(r.right), static_cast<long>(r.bottom));
   return buf;
 }
 

@@ -12,7 +12,11 @@
 namespace conformance {
 
 // The kit's recorder and expectation tables, under the names these tests use.
+using kit::CountMessage;
+using kit::Describe;
 using kit::Expected;
+using kit::Filtered;
+using kit::IsIgnored;
 using kit::kAny;
 using kit::kDefWinProc;
 using kit::kLParam;
@@ -20,10 +24,6 @@ using kit::kOptional;
 using kit::kPosted;
 using kit::kSent;
 using kit::kWParam;
-using kit::CountMessage;
-using kit::Describe;
-using kit::Filtered;
-using kit::IsIgnored;
 using kit::MatchSequence;
 using kit::MessageName;
 

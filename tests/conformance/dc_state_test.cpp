@@ -82,7 +82,7 @@ TEST_F(DcState, NestedSavesAndAbsoluteRestore) {
   SetTextColor(dc_, RGB(3, 0, 0));
   ASSERT_TRUE(RestoreDC(dc_, -1));  // back to the state saved third
   EXPECT_EQ(GetTextColor(dc_), RGB(2, 0, 0));
-  EXPECT_EQ(SaveDC(dc_), 3);  // the level counts again from where it stands
+  EXPECT_EQ(SaveDC(dc_), 3);       // the level counts again from where it stands
   ASSERT_TRUE(RestoreDC(dc_, 2));  // drops levels 3 and 2
   EXPECT_EQ(GetTextColor(dc_), RGB(1, 0, 0));
   ASSERT_TRUE(RestoreDC(dc_, -1));

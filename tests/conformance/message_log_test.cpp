@@ -44,8 +44,11 @@ TEST_F(MessageLog, TablesCheckWhatTheyName) {
   const std::vector<kit::Entry> trace = Filtered(hwnd_);
   EXPECT_EQ(MatchSequence(trace, {{WM_USER + 1, kWParam | kLParam, 7, 8}, {WM_USER + 2}}), "");
   // A missing optional entry is fine, anywhere.
-  EXPECT_EQ(MatchSequence(trace, {{WM_USER, kOptional}, {WM_USER + 1}, {WM_TIMER, kOptional},
-                                  {WM_USER + 2}, {WM_PAINT, kOptional}}),
+  EXPECT_EQ(MatchSequence(trace, {{WM_USER, kOptional},
+                                  {WM_USER + 1},
+                                  {WM_TIMER, kOptional},
+                                  {WM_USER + 2},
+                                  {WM_PAINT, kOptional}}),
             "");
   // A wrong parameter, a wrong way of arrival, a missing or an extra entry is a mismatch.
   EXPECT_NE(MatchSequence(trace, {{WM_USER + 1, kWParam, 6}, {WM_USER + 2}}), "");

@@ -65,7 +65,8 @@ TEST_F(MessageQueue, PostedBeforeInputBeforePaintBeforeTimer) {
 }
 
 TEST_F(MessageQueue, PostedMessagesKeepTheirOrderAndParameters) {
-  for (WPARAM i = 0; i < 5; ++i) ASSERT_TRUE(PostMessageA(hwnd_, WM_USER + 1, i, static_cast<LPARAM>(100 + i)));
+  for (WPARAM i = 0; i < 5; ++i)
+    ASSERT_TRUE(PostMessageA(hwnd_, WM_USER + 1, i, static_cast<LPARAM>(100 + i)));
   MSG msg;
   for (WPARAM i = 0; i < 5; ++i) {
     ASSERT_TRUE(PeekMessageA(&msg, hwnd_, WM_USER + 1, WM_USER + 1, PM_REMOVE));

@@ -85,7 +85,8 @@ TEST_F(Painting, RcPaintIsTheBoundingBoxOfTheUpdate) {
   EXPECT_TRUE(SameRect(update, box)) << ShowRect(update);
   UpdateWindow(hwnd_);
   EXPECT_EQ(Recorder().paintCount, 1);
-  EXPECT_TRUE(SameRect(Recorder().lastPaint.rcPaint, box)) << ShowRect(Recorder().lastPaint.rcPaint);
+  EXPECT_TRUE(SameRect(Recorder().lastPaint.rcPaint, box))
+      << ShowRect(Recorder().lastPaint.rcPaint);
 }
 
 TEST_F(Painting, PaintDcIsClippedToTheUpdate) {
@@ -169,7 +170,8 @@ TEST_F(Painting, QueuedPaintComesFromTheQueueToo) {
   kit::Dispatch(msg);
   EXPECT_EQ(Recorder().paintCount, 1);
   const RECT want{3, 4, 9, 12};
-  EXPECT_TRUE(SameRect(Recorder().lastPaint.rcPaint, want)) << ShowRect(Recorder().lastPaint.rcPaint);
+  EXPECT_TRUE(SameRect(Recorder().lastPaint.rcPaint, want))
+      << ShowRect(Recorder().lastPaint.rcPaint);
   EXPECT_FALSE(PeekMessageA(&msg, hwnd_, WM_PAINT, WM_PAINT, PM_REMOVE));
 }
 

@@ -21,8 +21,8 @@ TEST_F(Pixels, SetPixelVWritesExactlyOnePixel) {
 }
 
 TEST_F(Pixels, ColoursRoundTripExactly) {
-  const COLORREF colours[] = {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255), RGB(1, 2, 3),
-                              RGB(254, 253, 252), RGB(128, 64, 32)};
+  const COLORREF colours[] = {RGB(255, 0, 0), RGB(0, 255, 0),     RGB(0, 0, 255),
+                              RGB(1, 2, 3),   RGB(254, 253, 252), RGB(128, 64, 32)};
   int x = 0;
   for (COLORREF c : colours) {
     SetPixelV(dc_, x, 0, c);

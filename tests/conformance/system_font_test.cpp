@@ -64,7 +64,8 @@ class SystemFont : public ::testing::Test {
   }
 
   static std::vector<std::string> Blank(int width, int height) {
-    return std::vector<std::string>(static_cast<size_t>(height), std::string(static_cast<size_t>(width), '.'));
+    return std::vector<std::string>(static_cast<size_t>(height),
+                                    std::string(static_cast<size_t>(width), '.'));
   }
 
   // The font file's bitmaps for `text`, each pixel an x by y block.
@@ -203,8 +204,8 @@ TEST_F(SystemFont, LargerRequestsScaleByWholeMultiples) {
     LONG height, width;
     int xScale, yScale;
   };
-  const Case cases[] = {{16, 0, 1, 1}, {-13, 0, 1, 1}, {24, 0, 1, 1}, {32, 0, 2, 2},
-                        {-26, 0, 2, 2}, {16, 14, 2, 1}};
+  const Case cases[] = {{16, 0, 1, 1}, {-13, 0, 1, 1}, {24, 0, 1, 1},
+                        {32, 0, 2, 2}, {-26, 0, 2, 2}, {16, 14, 2, 1}};
   const std::string text = "Ag5=";
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.height << "x" << c.width);
@@ -232,7 +233,8 @@ TEST_F(SystemFont, LargerRequestsScaleByWholeMultiples) {
     }
     PatBlt(dc_, 0, 0, kWidth, kHeight, WHITENESS);
     TextOutA(dc_, 0, 0, text.c_str(), 4);
-    EXPECT_EQ(Read(0, 0, font_.Width(text) * c.xScale, 16 * c.yScale), Expected(text, c.xScale, c.yScale));
+    EXPECT_EQ(Read(0, 0, font_.Width(text) * c.xScale, 16 * c.yScale),
+              Expected(text, c.xScale, c.yScale));
     SelectObject(dc_, old);
     DeleteObject(f);
   }

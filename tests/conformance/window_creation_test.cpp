@@ -175,12 +175,8 @@ TEST_F(WindowCreation, FailingCreateDestroysTheWindow) {
   // The half-made window is torn down before CreateWindowExA returns. Wine sends only
   // WM_NCDESTROY here; whether WM_DESTROY comes first is not relied upon.
   const std::vector<Expected> expected = {
-      {WM_GETMINMAXINFO},
-      {WM_NCCREATE},
-      {WM_NCCALCSIZE, kWParam, FALSE},
-      {WM_CREATE},
-      {WM_DESTROY, kOptional},
-      {WM_NCDESTROY},
+      {WM_GETMINMAXINFO}, {WM_NCCREATE},           {WM_NCCALCSIZE, kWParam, FALSE},
+      {WM_CREATE},        {WM_DESTROY, kOptional}, {WM_NCDESTROY},
   };
   const std::vector<kit::Entry> trace = Filtered();
   const std::string mismatch = MatchSequence(trace, expected);
@@ -191,11 +187,12 @@ TEST_F(WindowCreation, FailingCreateDestroysTheWindow) {
 
 TEST_F(WindowCreation, UnknownClassFails) {
   SetLastError(0);
-  HWND hwnd = CreateWindowExA(0, "NoSuchClassAnywhere", "x", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                              GetModuleHandleA(nullptr), nullptr);
+  HWND hwnd = CreateWindowExA(0, "NoSuchClassAnywhere", "x", WS_POPUP, 0, 0, 10, 10, nullptr,
+                              nullptr, GetModuleHandleA(nullptr), nullptr);
   EXPECT_EQ(hwnd, nullptr);
   // Windows reports ERROR_CANNOT_FIND_WND_CLASS; Wine reports ERROR_CLASS_DOES_NOT_EXIST.
-  EXPECT_TRUE(kit::OneOf<DWORD>(GetLastError(), {ERROR_CANNOT_FIND_WND_CLASS, ERROR_CLASS_DOES_NOT_EXIST}));
+  EXPECT_TRUE(
+      kit::OneOf<DWORD>(GetLastError(), {ERROR_CANNOT_FIND_WND_CLASS, ERROR_CLASS_DOES_NOT_EXIST}));
 }
 
 TEST_F(WindowCreation, RegisteringAClassTwiceFails) {
@@ -216,7 +213,8 @@ TEST_F(WindowCreation, ClassAtomAndName) {
   EXPECT_NE(atom, 0);
   EXPECT_EQ(GetClassWord(hwnd, GCW_ATOM), atom);
   char name[64] = {};
-  EXPECT_EQ(GetClassNameA(hwnd, name, sizeof name), static_cast<int>(std::string(kTraceClass).size()));
+  EXPECT_EQ(GetClassNameA(hwnd, name, sizeof name),
+            static_cast<int>(std::string(kTraceClass).size()));
   EXPECT_STREQ(name, kTraceClass);
   // The atom names the class as well as its string does.
   HWND byAtom = CreateWindowExA(0, MAKEINTATOM(atom), "a", WS_POPUP, 0, 0, 20, 20, nullptr, nullptr,
@@ -262,8 +260,8 @@ TEST_F(WindowCreation, StylesAsStored) {
 TEST_F(WindowCreation, ChildStyleIsKeptAsGiven) {
   HWND parent = Make(WS_POPUP);
   ASSERT_NE(parent, nullptr);
-  HWND child = CreateWindowExA(0, kTraceClass, "c", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0, 10, 10,
-                               parent, nullptr, GetModuleHandleA(nullptr), nullptr);
+  HWND child = CreateWindowExA(0, kTraceClass, "c", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0, 10,
+                               10, parent, nullptr, GetModuleHandleA(nullptr), nullptr);
   ASSERT_NE(child, nullptr);
   EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(child, GWL_STYLE)),
             static_cast<DWORD>(WS_CHILD | WS_VISIBLE | WS_TABSTOP));
@@ -290,8 +288,8 @@ TEST_F(WindowCreation, ClientAreaIsInsideTheFrame) {
   EXPECT_GT(client.bottom, 0);
   // The frame is what AdjustWindowRectEx adds around the client area.
   RECT adjusted = client;
-  ASSERT_TRUE(AdjustWindowRectEx(&adjusted, static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE)), FALSE,
-                                 static_cast<DWORD>(GetWindowLongA(hwnd, GWL_EXSTYLE))));
+  ASSERT_TRUE(AdjustWindowRectEx(&adjusted, static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE)),
+                                 FALSE, static_cast<DWORD>(GetWindowLongA(hwnd, GWL_EXSTYLE))));
   EXPECT_EQ(adjusted.right - adjusted.left, 260);
   EXPECT_EQ(adjusted.bottom - adjusted.top, 190);
   // The caption is above the client area: more frame on top than at the bottom.

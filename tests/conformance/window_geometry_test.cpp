@@ -27,11 +27,8 @@ TEST_F(WindowGeometry, ResizeSendsSizeWithTheNewClientArea) {
   ASSERT_TRUE(MoveWindow(hwnd_, 30, 30, 260, 190, FALSE));
   // A window with a sizing frame is asked for its limits when its size changes.
   const std::vector<Expected> expected = {
-      {WM_WINDOWPOSCHANGING},
-      {WM_GETMINMAXINFO, kOptional},
-      {WM_NCCALCSIZE, kWParam, TRUE},
-      {WM_WINDOWPOSCHANGED},
-      {WM_SIZE, kWParam, SIZE_RESTORED},
+      {WM_WINDOWPOSCHANGING}, {WM_GETMINMAXINFO, kOptional},     {WM_NCCALCSIZE, kWParam, TRUE},
+      {WM_WINDOWPOSCHANGED},  {WM_SIZE, kWParam, SIZE_RESTORED},
   };
   const std::vector<kit::Entry> trace = Filtered(hwnd_);
   const std::string mismatch = MatchSequence(trace, expected);
@@ -83,7 +80,8 @@ TEST_F(WindowGeometry, SetWindowPosToTheSamePlaceSendsNoMoveOrSize) {
 }
 
 TEST_F(WindowGeometry, NoSizeNoMoveFlagsKeepTheRectangle) {
-  ASSERT_TRUE(SetWindowPos(hwnd_, nullptr, 500, 500, 10, 10, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER));
+  ASSERT_TRUE(
+      SetWindowPos(hwnd_, nullptr, 500, 500, 10, 10, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER));
   RECT window;
   GetWindowRect(hwnd_, &window);
   EXPECT_EQ(window.left, 30);
@@ -94,8 +92,8 @@ TEST_F(WindowGeometry, NoSizeNoMoveFlagsKeepTheRectangle) {
 }
 
 TEST_F(WindowGeometry, ChildPositionIsRelativeToTheParentClient) {
-  HWND child = CreateWindowExA(0, kTraceClass, "c", WS_CHILD | WS_VISIBLE, 7, 9, 30, 20, hwnd_, nullptr,
-                               GetModuleHandleA(nullptr), nullptr);
+  HWND child = CreateWindowExA(0, kTraceClass, "c", WS_CHILD | WS_VISIBLE, 7, 9, 30, 20, hwnd_,
+                               nullptr, GetModuleHandleA(nullptr), nullptr);
   ASSERT_NE(child, nullptr);
   RECT childRect;
   GetWindowRect(child, &childRect);

@@ -12,9 +12,9 @@ struct SizeCase {
 };
 
 TEST(GlobalBlockAlloc, ElementSizesByTypeCode) {
-  const SizeCase cases[] = {{0, 2, 510}, {1, 5, 5},  {2, 3, 12}, {3, 1, 4},  {9, 2, 8},
-                            {13, 3, 6},  {14, 2, 16}, {15, 7, 7}, {17, 1, 8}, {18, 3, 24},
-                            {19, 1, 4},  {-1, 1, 4}};
+  const SizeCase cases[] = {{0, 2, 510}, {1, 5, 5},   {2, 3, 12},  {3, 1, 4},
+                            {9, 2, 8},   {13, 3, 6},  {14, 2, 16}, {15, 7, 7},
+                            {17, 1, 8},  {18, 3, 24}, {19, 1, 4},  {-1, 1, 4}};
   for (const SizeCase& c : cases) {
     auto* block = static_cast<unsigned char*>(GlobalBlockAlloc(c.typeCode, c.count));
     ASSERT_NE(block, nullptr) << c.typeCode;

@@ -22,8 +22,8 @@ class GuardedPage {
     guarded_ = base_ && VirtualProtect(base_ + pageBytes_, pageBytes_, PAGE_NOACCESS, &old);
 #else
     pageBytes_ = static_cast<size_t>(sysconf(_SC_PAGESIZE));
-    void* p = mmap(nullptr, 2 * pageBytes_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS,
-                   -1, 0);
+    void* p =
+        mmap(nullptr, 2 * pageBytes_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     base_ = p == MAP_FAILED ? nullptr : static_cast<char*>(p);
     guarded_ = base_ && mprotect(base_ + pageBytes_, pageBytes_, PROT_NONE) == 0;
 #endif

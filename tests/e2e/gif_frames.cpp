@@ -15,7 +15,8 @@ GifAnimation ReadGif(const std::string& path) {
     return a;
   }
   if (DGifSlurp(gif) != GIF_OK) {
-    a.error = "cannot decode: " + std::string(GifErrorString(gif->Error) ? GifErrorString(gif->Error) : "?");
+    a.error = "cannot decode: " +
+              std::string(GifErrorString(gif->Error) ? GifErrorString(gif->Error) : "?");
     DGifCloseFile(gif, nullptr);
     return a;
   }
@@ -30,7 +31,8 @@ GifAnimation ReadGif(const std::string& path) {
       if (block.Function == APPLICATION_EXT_FUNC_CODE && block.ByteCount == 11 &&
           std::memcmp(block.Bytes, "NETSCAPE2.0", 11) == 0 && e + 1 < image.ExtensionBlockCount) {
         const ExtensionBlock& data = image.ExtensionBlocks[e + 1];
-        a.loopsForever = data.ByteCount == 3 && data.Bytes[0] == 1 && data.Bytes[1] == 0 && data.Bytes[2] == 0;
+        a.loopsForever =
+            data.ByteCount == 3 && data.Bytes[0] == 1 && data.Bytes[1] == 0 && data.Bytes[2] == 0;
       }
     }
     GifFrame f;
@@ -44,7 +46,8 @@ GifAnimation ReadGif(const std::string& path) {
       f.disposal = control.DisposalMode;
       f.transparent = control.TransparentColor;
     }
-    const ColorMapObject* map = image.ImageDesc.ColorMap ? image.ImageDesc.ColorMap : gif->SColorMap;
+    const ColorMapObject* map =
+        image.ImageDesc.ColorMap ? image.ImageDesc.ColorMap : gif->SColorMap;
     if (map == nullptr) {
       a.error = "frame " + std::to_string(i) + " has no colours";
       DGifCloseFile(gif, nullptr);

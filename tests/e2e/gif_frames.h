@@ -13,8 +13,8 @@ struct GifFrame {
   int delayCs = 0;
   int disposal = 0;
   int transparent = -1;
-  int paletteSize = 0;                 // entries of its own colour map
-  std::vector<uint32_t> composed;      // the whole canvas after this frame, 0x00RRGGBB
+  int paletteSize = 0;             // entries of its own colour map
+  std::vector<uint32_t> composed;  // the whole canvas after this frame, 0x00RRGGBB
 };
 
 struct GifAnimation {

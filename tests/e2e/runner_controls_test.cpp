@@ -21,18 +21,36 @@ uint32_t TickFor(double speed, int32_t lastCurve) {
 
 // The ladders as the controls describe them, row by row.
 double Raise(double s, uint32_t* period) {
-  if (s > 5 && s < 15) { s = s + 0.5; *period = 1000; }
-  if (s > 1 && s <= 5) { s = s + 0.1; *period = 2000; }
-  if (s > 0.5 && s <= 1) { s = s + 0.05; *period = 4000; }
+  if (s > 5 && s < 15) {
+    s = s + 0.5;
+    *period = 1000;
+  }
+  if (s > 1 && s <= 5) {
+    s = s + 0.1;
+    *period = 2000;
+  }
+  if (s > 0.5 && s <= 1) {
+    s = s + 0.05;
+    *period = 4000;
+  }
   if (s <= 0.5) s = s + 0.025;
   return s;
 }
 
 double Lower(double s, uint32_t* period) {
   if (s > 2) s = s - 0.25;
-  if (s > 1 && s <= 2) { s = s - 0.1; *period = 3000; }
-  if (s > 0.5 && s <= 1) { s = s - 0.1; *period = 4000; }
-  if (s > 0.1 && s <= 0.5) { s = s - 0.05; *period = 8000; }
+  if (s > 1 && s <= 2) {
+    s = s - 0.1;
+    *period = 3000;
+  }
+  if (s > 0.5 && s <= 1) {
+    s = s - 0.1;
+    *period = 4000;
+  }
+  if (s > 0.1 && s <= 0.5) {
+    s = s - 0.05;
+    *period = 8000;
+  }
   return s;
 }
 
@@ -88,8 +106,10 @@ TEST(RunnerControls, RaisingFromFiveAndAHalfWithKeysAndWheel) {
 TEST(RunnerControls, LoweringThroughEveryBand) {
   std::vector<Input> inputs;
   uint64_t t = 300;
-  for (int i = 0; i < 10; ++i, t += 130) inputs.push_back({t, i % 2 ? "key 189" : "wheel -1", false});
-  for (int i = 0; i < 14; ++i, t += 170) inputs.push_back({t, i % 2 ? "key 109" : "key 189", false});
+  for (int i = 0; i < 10; ++i, t += 130)
+    inputs.push_back({t, i % 2 ? "key 189" : "wheel -1", false});
+  for (int i = 0; i < 14; ++i, t += 170)
+    inputs.push_back({t, i % 2 ? "key 109" : "key 189", false});
   WalkLadder(2.5, inputs, t + 9000);
 }
 
@@ -126,9 +146,9 @@ TEST(RunnerControls, DigitKeysSetCurvesAndTheDrawingTimer) {
   const RunOutput run = RunFull(plan);
   ASSERT_EQ(run.result.status, 0) << run.result.err;
   EXPECT_EQ(TimerTimes(run.events, 2, 0, 402), TickTimes(0, 10, 402));
-  EXPECT_EQ(TimerTimes(run.events, 2, 403, 1006), TickTimes(403, 20, 1006));   // key 5: 100 div 5
-  EXPECT_EQ(TimerTimes(run.events, 2, 1007, 1499), TickTimes(1007, 33, 1499));  // numpad 3
-  EXPECT_EQ(TimerTimes(run.events, 2, 1500, 2000), TickTimes(1500, 100, 2000)); // key 1
+  EXPECT_EQ(TimerTimes(run.events, 2, 403, 1006), TickTimes(403, 20, 1006));     // key 5: 100 div 5
+  EXPECT_EQ(TimerTimes(run.events, 2, 1007, 1499), TickTimes(1007, 33, 1499));   // numpad 3
+  EXPECT_EQ(TimerTimes(run.events, 2, 1500, 2000), TickTimes(1500, 100, 2000));  // key 1
   EXPECT_EQ(LastTextAtOrBefore(run.text, 403), StatusText(1.5, 5));
   EXPECT_EQ(LastTextAtOrBefore(run.text, 1007), StatusText(1.5, 3));
   EXPECT_EQ(LastTextAtOrBefore(run.text, 2000), StatusText(1.5, 1));

@@ -159,9 +159,14 @@ TEST(RunnerLifecycle, InputsAtTimeZeroFollowStartUpAndLateOnesNeverCome) {
 
 TEST(RunnerLifecycle, BadOptionsPrintUsageAndExitTwo) {
   const std::vector<std::vector<std::string>> cases = {
-      {"--bogus"},          {"--tick-count"},         {"--tick-count", "-1"},
-      {"--screen", "100"},  {"--screen", "0x100"},    {"--run-ms", "abc"},
-      {"--run-ms", "-5"},   {"--events", "/nonexistent/file"},
+      {"--bogus"},
+      {"--tick-count"},
+      {"--tick-count", "-1"},
+      {"--screen", "100"},
+      {"--screen", "0x100"},
+      {"--run-ms", "abc"},
+      {"--run-ms", "-5"},
+      {"--events", "/nonexistent/file"},
   };
   for (const auto& args : cases) {
     SCOPED_TRACE(args[0]);

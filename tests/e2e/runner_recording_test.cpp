@@ -22,10 +22,12 @@ struct Recorded {
 
 const char kScreen[] = "640x480";
 
-Recorded Record(uint64_t runMs, const std::vector<std::string>& extra, const std::string& events = "") {
+Recorded Record(uint64_t runMs, const std::vector<std::string>& extra,
+                const std::string& events = "") {
   TempDir dir;
-  std::vector<std::string> args = {"--screen", kScreen, "--run-ms", std::to_string(runMs),
-                                   "--png", dir.File("last.png"), "--gif", dir.File("run.gif")};
+  std::vector<std::string> args = {
+      "--screen",           kScreen, "--run-ms",         std::to_string(runMs), "--png",
+      dir.File("last.png"), "--gif", dir.File("run.gif")};
   args.insert(args.end(), extra.begin(), extra.end());
   if (!events.empty()) {
     WriteFile(dir.File("events"), events);
@@ -42,8 +44,8 @@ Recorded Record(uint64_t runMs, const std::vector<std::string>& extra, const std
 // The PNG a run writes when it stops at `runMs`.
 Image PictureAt(uint64_t runMs, const std::string& events = "") {
   TempDir dir;
-  std::vector<std::string> args = {"--screen", kScreen, "--run-ms", std::to_string(runMs),
-                                   "--png", dir.File("at.png")};
+  std::vector<std::string> args = {"--screen", kScreen,           "--run-ms", std::to_string(runMs),
+                                   "--png",    dir.File("at.png")};
   if (!events.empty()) {
     WriteFile(dir.File("events"), events);
     args.push_back("--events");
@@ -189,10 +191,14 @@ TEST(RunnerRecording, BadValuesAreRefusedWithOneLineAndStatusTwo) {
   TempDir dir;
   const std::string gif = dir.File("x.gif");
   const std::vector<std::vector<std::string>> cases = {
-      {"--gif", gif, "--gif-fps", "0"},   {"--gif", gif, "--gif-fps", "51"},
-      {"--gif", gif, "--gif-fps", "abc"}, {"--gif", gif, "--gif-fps", "-1"},
-      {"--gif", gif, "--gif-fps", "2.5"}, {"--gif", gif, "--gif-fps"},
-      {"--gif-fps", "10"},                {"--gif", "/nonexistent/dir/x.gif"},
+      {"--gif", gif, "--gif-fps", "0"},
+      {"--gif", gif, "--gif-fps", "51"},
+      {"--gif", gif, "--gif-fps", "abc"},
+      {"--gif", gif, "--gif-fps", "-1"},
+      {"--gif", gif, "--gif-fps", "2.5"},
+      {"--gif", gif, "--gif-fps"},
+      {"--gif-fps", "10"},
+      {"--gif", "/nonexistent/dir/x.gif"},
       {"--gif", dir.File("")},
   };
   for (const auto& args : cases) {
@@ -207,7 +213,8 @@ TEST(RunnerRecording, BadValuesAreRefusedWithOneLineAndStatusTwo) {
   // A file that takes no bytes is found out when the recording is written: status 3.
   const RunResult full = RunHeadless({"--run-ms", "100", "--gif", "/dev/full"});
   EXPECT_EQ(full.status, 3);
-  EXPECT_NE(full.err.find("cannot write the recording to /dev/full"), std::string::npos) << full.err;
+  EXPECT_NE(full.err.find("cannot write the recording to /dev/full"), std::string::npos)
+      << full.err;
 }
 
 }  // namespace

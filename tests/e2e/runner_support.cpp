@@ -175,12 +175,10 @@ namespace e2e {
 
 RunOutput RunFull(const RunPlan& plan) {
   TempDir dir;
-  std::vector<std::string> args = {"--tick-count", std::to_string(plan.tickCount),
-                                   "--screen",     plan.screen,
-                                   "--run-ms",     std::to_string(plan.runMs),
-                                   "--png",        dir.File("frame.png"),
-                                   "--text-log",   dir.File("text.log"),
-                                   "--event-log",  dir.File("event.log")};
+  std::vector<std::string> args = {
+      "--tick-count", std::to_string(plan.tickCount), "--screen",    plan.screen,
+      "--run-ms",     std::to_string(plan.runMs),     "--png",       dir.File("frame.png"),
+      "--text-log",   dir.File("text.log"),           "--event-log", dir.File("event.log")};
   if (!plan.events.empty()) {
     WriteFile(dir.File("events.txt"), plan.events);
     args.push_back("--events");

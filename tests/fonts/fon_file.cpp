@@ -16,7 +16,9 @@ constexpr uint16_t kFontResource = 0x8008;
 class Bytes {
  public:
   explicit Bytes(std::vector<uint8_t> data) : data_(std::move(data)) {}
-  bool Has(size_t at, size_t count) const { return at <= data_.size() && count <= data_.size() - at; }
+  bool Has(size_t at, size_t count) const {
+    return at <= data_.size() && count <= data_.size() - at;
+  }
   uint8_t U8(size_t at) const { return Has(at, 1) ? data_[at] : 0; }
   uint16_t U16(size_t at) const { return static_cast<uint16_t>(U8(at) | U8(at + 1) << 8); }
   uint32_t U32(size_t at) const { return U16(at) | static_cast<uint32_t>(U16(at + 2)) << 16; }

@@ -43,7 +43,8 @@ void CheckDrawingState(const char* where) {
 int32_t CheckedHandleEvent() {
   const size_t blocksBefore = AppSession::HeapBlocks();
   ++handlerDepth;
-  if (liveCounters != nullptr && static_cast<uint64_t>(handlerDepth) > liveCounters->deepestNesting) {
+  if (liveCounters != nullptr &&
+      static_cast<uint64_t>(handlerDepth) > liveCounters->deepestNesting) {
     liveCounters->deepestNesting = static_cast<uint64_t>(handlerDepth);
   }
   const int32_t result = handleEvent();
@@ -98,7 +99,8 @@ void AppSession::ReleaseHeldInput() {
   HWND hwnd = mainWindow.hwnd;
   const int buttons[3][2] = {{VK_LBUTTON, 0}, {VK_RBUTTON, 1}, {VK_MBUTTON, 2}};
   for (const auto& b : buttons) {
-    if (hwnd != nullptr && GetKeyState(b[0]) < 0) portable::InjectMouseButton(hwnd, b[1], false, 0, 0);
+    if (hwnd != nullptr && GetKeyState(b[0]) < 0)
+      portable::InjectMouseButton(hwnd, b[1], false, 0, 0);
   }
   for (UINT vk = 0; vk < 256; ++vk) {
     if (vk == VK_LBUTTON || vk == VK_RBUTTON || vk == VK_MBUTTON) continue;

@@ -74,9 +74,7 @@ ProgramStats PlayProgram(const uint8_t* data, size_t size) {
         app.Resize(width, in.U16());
         break;
       }
-      case 4:
-        app.Close();
-        break;
+      case 4: app.Close(); break;
       case 5: {
         const int x = in.S16();
         app.Move(x, in.S16());

@@ -12,8 +12,8 @@
 namespace hostile {
 namespace {
 
-constexpr int32_t kExtremes[] = {INT32_MIN, INT32_MIN + 1, -1000000000, -65536, -1, 0, 1,
-                                 100, 65535, 1000000000, INT32_MAX - 1, INT32_MAX};
+constexpr int32_t kExtremes[] = {INT32_MIN, INT32_MIN + 1, -1000000000,   -65536,   -1, 0, 1, 100,
+                                 65535,     1000000000,    INT32_MAX - 1, INT32_MAX};
 constexpr COLORREF kColours[] = {0x000000, 0x0000FF, NO_COLOUR, 0xFF000000, 0x7FFFFFFF};
 
 using Extremes = HostileTest;

@@ -115,8 +115,7 @@ bool IsIgnored(UINT message) {
     case 0x031F:  // WM_DWMNCRENDERINGCHANGED
     case 0x0320:  // WM_DWMCOLORIZATIONCOLORCHANGED
       return true;
-    default:
-      break;
+    default: break;
   }
   if (message >= 0x0090 && message <= 0x0095) return true;  // theme-drawing internals
   if (message >= 0x00AE && message <= 0x00AF) return true;  // themed caption/frame drawing
@@ -199,14 +198,20 @@ std::string MatchSequence(const std::vector<Entry>& actual, const std::vector<Ex
       ++e;
     }
     if (e >= expected.size()) {
-      problem = "unexpected " + DescribeOne(actual[a].message, actual[a].wParam, actual[a].lParam, actual[a].flags) +
-                " after the end of the expected sequence";
+      problem =
+          "unexpected " +
+          DescribeOne(actual[a].message, actual[a].wParam, actual[a].lParam, actual[a].flags) +
+          " after the end of the expected sequence";
       break;
     }
     if (!EntryMatches(expected[e], actual[a])) {
-      problem = "got " + DescribeOne(actual[a].message, actual[a].wParam, actual[a].lParam, actual[a].flags) +
-                " where " + DescribeOne(expected[e].message, expected[e].wParam, expected[e].lParam, expected[e].flags) +
-                " was expected";
+      problem =
+          "got " +
+          DescribeOne(actual[a].message, actual[a].wParam, actual[a].lParam, actual[a].flags) +
+          " where " +
+          DescribeOne(expected[e].message, expected[e].wParam, expected[e].lParam,
+                      expected[e].flags) +
+          " was expected";
       break;
     }
     ++e;
@@ -215,7 +220,8 @@ std::string MatchSequence(const std::vector<Entry>& actual, const std::vector<Ex
   if (problem.empty()) {
     for (; e < expected.size(); ++e) {
       if ((expected[e].flags & kOptional) == 0) {
-        problem = "missing " + DescribeOne(expected[e].message, expected[e].wParam, expected[e].lParam, expected[e].flags);
+        problem = "missing " + DescribeOne(expected[e].message, expected[e].wParam,
+                                           expected[e].lParam, expected[e].flags);
         break;
       }
     }

@@ -9,7 +9,6 @@ using kit::kBlack;
 using kit::kBlue;
 using kit::kRed;
 
-
 class GdiDcReuse : public user_test::UserTest {
  protected:
   void SetUp() override {
@@ -25,7 +24,8 @@ class GdiDcReuse : public user_test::UserTest {
     portable::WindowSurface s;
     if (!portable::QueryWindowSurface(hwnd, &s)) return CLR_INVALID;
     int fx = x + s.clientOrigin.x, fy = y + s.clientOrigin.y;
-    if (fx < 0 || fy < 0 || fx >= s.framebuffer.width || fy >= s.framebuffer.height) return CLR_INVALID;
+    if (fx < 0 || fy < 0 || fx >= s.framebuffer.width || fy >= s.framebuffer.height)
+      return CLR_INVALID;
     uint32_t p = s.framebuffer.pixels[fy * s.framebuffer.stride + fx];
     return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
   }

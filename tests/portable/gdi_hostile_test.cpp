@@ -13,7 +13,6 @@ namespace {
 using kit::kBlack;
 using kit::kWhite;
 
-
 TEST(GdiHostile, RectanglesAndBlitsAtTheExtremes) {
   Canvas c(4, 3);
   EXPECT_TRUE(Rectangle(c.dc(), INT_MIN, INT_MIN, INT_MAX, INT_MAX));
@@ -31,7 +30,8 @@ TEST(GdiHostile, RectanglesAndBlitsAtTheExtremes) {
 
   Canvas src(2, 2, kBlack);
   Canvas dst(3, 3);
-  EXPECT_TRUE(BitBlt(dst.dc(), INT_MIN, INT_MIN, INT_MAX, INT_MAX, src.dc(), INT_MAX, INT_MAX, SRCCOPY));
+  EXPECT_TRUE(
+      BitBlt(dst.dc(), INT_MIN, INT_MIN, INT_MAX, INT_MAX, src.dc(), INT_MAX, INT_MAX, SRCCOPY));
   EXPECT_TRUE(BitBlt(dst.dc(), 0, 0, INT_MAX, INT_MAX, src.dc(), INT_MIN, INT_MIN, SRCCOPY));
   EXPECT_EQ(dst.Count(kWhite), 9);
   EXPECT_TRUE(BitBlt(dst.dc(), 1, 1, INT_MAX, INT_MAX, src.dc(), 0, 0, SRCCOPY));

@@ -9,10 +9,10 @@ using gdi_test::Canvas;
 namespace {
 
 TEST(GdiObjects, StockObjectsSurviveDeletion) {
-  const int stock[] = {WHITE_BRUSH, LTGRAY_BRUSH, GRAY_BRUSH, DKGRAY_BRUSH, BLACK_BRUSH,
-                       NULL_BRUSH, WHITE_PEN, BLACK_PEN, NULL_PEN, OEM_FIXED_FONT,
-                       ANSI_FIXED_FONT, ANSI_VAR_FONT, SYSTEM_FONT, DEVICE_DEFAULT_FONT,
-                       SYSTEM_FIXED_FONT, DEFAULT_GUI_FONT};
+  const int stock[] = {WHITE_BRUSH, LTGRAY_BRUSH,        GRAY_BRUSH,        DKGRAY_BRUSH,
+                       BLACK_BRUSH, NULL_BRUSH,          WHITE_PEN,         BLACK_PEN,
+                       NULL_PEN,    OEM_FIXED_FONT,      ANSI_FIXED_FONT,   ANSI_VAR_FONT,
+                       SYSTEM_FONT, DEVICE_DEFAULT_FONT, SYSTEM_FIXED_FONT, DEFAULT_GUI_FONT};
   for (int index : stock) {
     HGDIOBJ obj = GetStockObject(index);
     ASSERT_NE(obj, nullptr) << index;
@@ -77,7 +77,8 @@ TEST(GdiObjects, GetObjectSizesAndContents) {
   EXPECT_EQ(lb.lbColor, RGB(7, 8, 9));
   EXPECT_EQ(GetObjectA(brush, -1, &lb), 0);
 
-  for (HGDIOBJ o : {(HGDIOBJ)pen, (HGDIOBJ)font, (HGDIOBJ)bmp, (HGDIOBJ)brush}) EXPECT_TRUE(DeleteObject(o));
+  for (HGDIOBJ o : {(HGDIOBJ)pen, (HGDIOBJ)font, (HGDIOBJ)bmp, (HGDIOBJ)brush})
+    EXPECT_TRUE(DeleteObject(o));
 }
 
 TEST(GdiObjects, BadHandlesFailEverywhere) {

@@ -10,7 +10,6 @@ using kit::kBlack;
 using kit::kRed;
 using kit::kWhite;
 
-
 TEST(GdiPixels, SetPixelKeepsColourOrderAndReportsClipping) {
   Canvas c(4, 3);
   EXPECT_TRUE(SetPixelV(c.dc(), 1, 1, RGB(0x12, 0x34, 0x56)));
@@ -85,7 +84,8 @@ TEST(GdiPixels, RectangleNullBrushAndNullPen) {
   SelectObject(d.dc(), GetStockObject(NULL_PEN));
   Rectangle(d.dc(), 0, 0, 4, 4);
   // No outline: the white brush covers one pixel less to the right and bottom.
-  EXPECT_EQ(d.Picture({{kRed, '.'}, {kWhite, '#'}}), Rows({"###...", "###...", "###...", "......", "......", "......"}));
+  EXPECT_EQ(d.Picture({{kRed, '.'}, {kWhite, '#'}}),
+            Rows({"###...", "###...", "###...", "......", "......", "......"}));
 }
 
 TEST(GdiPixels, RectangleUsesRop2ForOutlineAndFill) {
@@ -103,21 +103,24 @@ TEST(GdiPixels, LineToExcludesEndPointAndMovesPosition) {
   Canvas c(6, 4);
   MoveToEx(c.dc(), 0, 1, nullptr);
   EXPECT_TRUE(LineTo(c.dc(), 5, 1));
-  EXPECT_EQ(c.Picture({{kWhite, '.'}, {kBlack, '#'}}), Rows({"......", "#####.", "......", "......"}));
+  EXPECT_EQ(c.Picture({{kWhite, '.'}, {kBlack, '#'}}),
+            Rows({"......", "#####.", "......", "......"}));
   POINT p;
   GetCurrentPositionEx(c.dc(), &p);
   EXPECT_EQ(p.x, 5);
   EXPECT_EQ(p.y, 1);
   // Back up the same row: the other end is excluded this time.
   LineTo(c.dc(), 5, 3);
-  EXPECT_EQ(c.Picture({{kWhite, '.'}, {kBlack, '#'}}), Rows({"......", "######", ".....#", "......"}));
+  EXPECT_EQ(c.Picture({{kWhite, '.'}, {kBlack, '#'}}),
+            Rows({"......", "######", ".....#", "......"}));
 }
 
 TEST(GdiPixels, DiagonalAndShallowLines) {
   Canvas c(5, 5);
   MoveToEx(c.dc(), 0, 0, nullptr);
   LineTo(c.dc(), 4, 4);
-  EXPECT_EQ(c.Picture({{kWhite, '.'}, {kBlack, '#'}}), Rows({"#....", ".#...", "..#..", "...#.", "....."}));
+  EXPECT_EQ(c.Picture({{kWhite, '.'}, {kBlack, '#'}}),
+            Rows({"#....", ".#...", "..#..", "...#.", "....."}));
   Canvas d(8, 2);
   MoveToEx(d.dc(), 0, 0, nullptr);
   LineTo(d.dc(), 8, 1);
@@ -141,7 +144,9 @@ TEST(GdiPixels, StyledPensFollowTheirPattern) {
   std::string got;
   for (int y = 0; y < 2; ++y)
     for (int x = 0; x < 14; ++x) got += c.At(x, y) == kBlack ? '#' : c.At(x, y) == kRed ? 'r' : '.';
-  EXPECT_EQ(got, "###rrr###rrr#." "###...###...#.");
+  EXPECT_EQ(got,
+            "###rrr###rrr#."
+            "###...###...#.");
   SelectObject(c.dc(), old);
   DeleteObject(dot);
 
@@ -150,7 +155,8 @@ TEST(GdiPixels, StyledPensFollowTheirPattern) {
   old = SelectObject(d.dc(), dash);
   MoveToEx(d.dc(), 0, 0, nullptr);
   LineTo(d.dc(), 30, 0);
-  EXPECT_EQ(d.Picture({{kWhite, '.'}, {kBlack, '#'}}), std::string(18, '#') + std::string(6, '.') + std::string(6, '#') + "\n");
+  EXPECT_EQ(d.Picture({{kWhite, '.'}, {kBlack, '#'}}),
+            std::string(18, '#') + std::string(6, '.') + std::string(6, '#') + "\n");
   SelectObject(d.dc(), old);
   DeleteObject(dash);
 
@@ -279,8 +285,7 @@ TEST(GdiPixels, BitBltSourceOperations) {
   struct Case {
     DWORD rop;
     COLORREF expected;
-  } cases[] = {
-      {SRCPAINT, s | d}, {SRCAND, s & d}, {SRCINVERT, s ^ d}, {NOTSRCCOPY, ~s & 0xFFFFFF}};
+  } cases[] = {{SRCPAINT, s | d}, {SRCAND, s & d}, {SRCINVERT, s ^ d}, {NOTSRCCOPY, ~s & 0xFFFFFF}};
   Canvas src(1, 1, s);
   for (const Case& k : cases) {
     Canvas dst(1, 1, d);

@@ -9,7 +9,6 @@ namespace {
 using kit::kBlack;
 using kit::kWhite;
 
-
 TEST(GdiState, NewDcDefaults) {
   HDC dc = CreateCompatibleDC(nullptr);
   ASSERT_NE(dc, nullptr);
@@ -114,7 +113,8 @@ TEST(GdiClip, ExcludeSplitsTheClipAndKeepsInsidePixels) {
   EXPECT_EQ(GetPixel(c.dc(), 3, 2), kWhite);
   EXPECT_EQ(GetPixel(c.dc(), 6, 2), CLR_INVALID);
   RestoreDC(c.dc(), -1);
-  EXPECT_EQ(c.Picture({{kWhite, '.'}, {kBlack, '#'}}), Rows({"######", "##..##", "##..##", "######", "######"}));
+  EXPECT_EQ(c.Picture({{kWhite, '.'}, {kBlack, '#'}}),
+            Rows({"######", "##..##", "##..##", "######", "######"}));
 }
 
 TEST(GdiClip, ExcludingAFullStripLeavesASimpleRegion) {
@@ -139,7 +139,8 @@ TEST(GdiClip, IntersectClipRect) {
   PatBlt(c.dc(), 0, 0, 5, 5, BLACKNESS);
   EXPECT_EQ(IntersectClipRect(c.dc(), 4, 4, 4, 9), NULLREGION);
   RestoreDC(c.dc(), 1);
-  EXPECT_EQ(c.Picture({{kWhite, '.'}, {kBlack, '#'}}), Rows({".....", ".##..", ".#...", ".##..", "....."}));
+  EXPECT_EQ(c.Picture({{kWhite, '.'}, {kBlack, '#'}}),
+            Rows({".....", ".##..", ".#...", ".##..", "....."}));
 }
 
 TEST(GdiBounds, AccumulatesEveryDrawingCall) {

@@ -18,7 +18,6 @@ using kit::kBlue;
 using kit::kRed;
 using kit::kWhite;
 
-
 // Bounding box of the pixels of colour `c`; empty (right <= left) when there are none.
 RECT InkBox(const Canvas& canvas, COLORREF c) {
   RECT r{canvas.width(), canvas.height(), 0, 0};
@@ -210,7 +209,8 @@ TEST(GdiText, ExplicitAdvancesAndControlCharacters) {
   SetBkMode(dflt.dc(), TRANSPARENT);
   TextOutA(dflt.dc(), 0, 0, &defaultChar, 1);
   EXPECT_GT(sys.Count(kBlack), 0);
-  EXPECT_EQ(sys.Picture(kBlue, kBlack), dflt.Picture(kBlue, kBlack));
+  EXPECT_EQ(sys.Picture({{kBlue, '.'}, {kBlack, '#'}}),
+            dflt.Picture({{kBlue, '.'}, {kBlack, '#'}}));
 
   // An outline font: CR and LF take no room and leave no ink.
   LOGFONTA lf{};

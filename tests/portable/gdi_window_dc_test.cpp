@@ -10,7 +10,6 @@ using kit::kBlack;
 using kit::kRed;
 using kit::kWhite;
 
-
 class GdiWindowDc : public user_test::UserTest {
  protected:
   void SetUp() override {
@@ -27,7 +26,8 @@ class GdiWindowDc : public user_test::UserTest {
     portable::WindowSurface s;
     if (!portable::QueryWindowSurface(hwnd, &s)) return CLR_INVALID;
     int fx = x + s.clientOrigin.x, fy = y + s.clientOrigin.y;
-    if (fx < 0 || fy < 0 || fx >= s.framebuffer.width || fy >= s.framebuffer.height) return CLR_INVALID;
+    if (fx < 0 || fy < 0 || fx >= s.framebuffer.width || fy >= s.framebuffer.height)
+      return CLR_INVALID;
     uint32_t p = s.framebuffer.pixels[fy * s.framebuffer.stride + fx];
     return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
   }
@@ -205,9 +205,11 @@ TEST_F(GdiWindowDc, FillRectTakesSystemColourIndexes) {
   HWND hwnd = Top(WS_POPUP | WS_VISIBLE, 0, 0, 10, 10);
   HDC dc = GetDC(hwnd);
   RECT r{0, 0, 10, 10};
-  EXPECT_EQ(FillRect(dc, &r, reinterpret_cast<HBRUSH>(static_cast<intptr_t>(COLOR_WINDOWTEXT + 1))), 1);
+  EXPECT_EQ(FillRect(dc, &r, reinterpret_cast<HBRUSH>(static_cast<intptr_t>(COLOR_WINDOWTEXT + 1))),
+            1);
   EXPECT_EQ(Screen(hwnd, 5, 5), GetSysColor(COLOR_WINDOWTEXT));
-  EXPECT_EQ(FillRect(dc, &r, reinterpret_cast<HBRUSH>(static_cast<intptr_t>(COLOR_BTNFACE + 1))), 1);
+  EXPECT_EQ(FillRect(dc, &r, reinterpret_cast<HBRUSH>(static_cast<intptr_t>(COLOR_BTNFACE + 1))),
+            1);
   EXPECT_EQ(Screen(hwnd, 9, 9), GetSysColor(COLOR_BTNFACE));
   // An inverted rectangle fills nothing; a bad brush fails.
   RECT inverted{8, 8, 2, 2};

@@ -117,8 +117,8 @@ TEST_F(KernelHeapTest, DestroyFreesWhatIsLeft) {
 
 TEST_F(KernelHeapTest, InvalidHandlesFailCleanly) {
   int notAHeap = 0;
-  for (HANDLE bad : {static_cast<HANDLE>(nullptr), static_cast<HANDLE>(&notAHeap),
-                     INVALID_HANDLE_VALUE}) {
+  for (HANDLE bad :
+       {static_cast<HANDLE>(nullptr), static_cast<HANDLE>(&notAHeap), INVALID_HANDLE_VALUE}) {
     EXPECT_EQ(HeapAlloc(bad, 0, 4), nullptr);
     EXPECT_FALSE(HeapFree(bad, 0, &notAHeap));
     EXPECT_EQ(HeapCompact(bad, 0), 0u);

@@ -25,7 +25,8 @@ std::string Capture(int fd, Write write) {
   std::string out;
   char buffer[256];
   ssize_t n;
-  while ((n = read(pipeFds[0], buffer, sizeof buffer)) > 0) out.append(buffer, static_cast<size_t>(n));
+  while ((n = read(pipeFds[0], buffer, sizeof buffer)) > 0)
+    out.append(buffer, static_cast<size_t>(n));
   close(pipeFds[0]);
   return out;
 }
@@ -38,7 +39,8 @@ TEST(WriteFile, WritesEveryByteToStandardOutput) {
   const char text[] = "Velocita: 3\r\n\0tail";
   DWORD written = 12345;
   BOOL ok = FALSE;
-  std::string got = Capture(1, [&] { ok = WriteFile(out, text, sizeof text - 1, &written, nullptr); });
+  std::string got =
+      Capture(1, [&] { ok = WriteFile(out, text, sizeof text - 1, &written, nullptr); });
   EXPECT_TRUE(ok);
   EXPECT_EQ(written, sizeof text - 1);
   EXPECT_EQ(got, std::string(text, sizeof text - 1));

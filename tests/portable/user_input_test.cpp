@@ -119,12 +119,12 @@ TEST_F(UserInput, TranslateMakesCharacters) {
     UINT vk;
     bool shift;
     int expected;  // 0: no character
-  } cases[] = {{'A', false, 'a'},        {'A', true, 'A'},         {'7', false, '7'},
-               {'7', true, '&'},         {VK_NUMPAD3, false, '3'}, {VK_ADD, false, '+'},
-               {VK_SUBTRACT, false, '-'}, {VK_OEM_PLUS, false, '='}, {VK_OEM_PLUS, true, '+'},
-               {VK_OEM_MINUS, false, '-'}, {VK_ESCAPE, false, 27},  {VK_RETURN, false, '\r'},
-               {VK_SPACE, false, ' '},    {VK_BACK, false, 8},      {VK_TAB, false, '\t'},
-               {VK_F1, false, 0},         {VK_LEFT, false, 0}};
+  } cases[] = {{'A', false, 'a'},          {'A', true, 'A'},          {'7', false, '7'},
+               {'7', true, '&'},           {VK_NUMPAD3, false, '3'},  {VK_ADD, false, '+'},
+               {VK_SUBTRACT, false, '-'},  {VK_OEM_PLUS, false, '='}, {VK_OEM_PLUS, true, '+'},
+               {VK_OEM_MINUS, false, '-'}, {VK_ESCAPE, false, 27},    {VK_RETURN, false, '\r'},
+               {VK_SPACE, false, ' '},     {VK_BACK, false, 8},       {VK_TAB, false, '\t'},
+               {VK_F1, false, 0},          {VK_LEFT, false, 0}};
   for (const Case& c : cases) {
     if (c.shift) portable::InjectKey(VK_LSHIFT, true);
     portable::InjectKey(c.vk, true);
@@ -239,7 +239,8 @@ TEST_F(UserInput, DoubleClicksNeedTheClassStyleTimeAndPlace) {
   for (const MSG& m : Take()) {
     if (m.message != WM_LBUTTONUP) downs.push_back(m.message);
   }
-  EXPECT_EQ(downs, (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, WM_LBUTTONDOWN, WM_LBUTTONDOWN}));
+  EXPECT_EQ(downs,
+            (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, WM_LBUTTONDOWN, WM_LBUTTONDOWN}));
   DestroyWindow(dbl);
   HWND plain = Top(WS_POPUP | WS_VISIBLE, 0, 0, 100, 100);
   Drain();
@@ -262,8 +263,9 @@ TEST_F(UserInput, ClickingAnInactiveWindowActivatesItFirst) {
   auto msgs = Take();
   ASSERT_EQ(msgs.size(), 1u);
   EXPECT_EQ(GetActiveWindow(), a);
-  EXPECT_EQ(Messages(a, {WM_MOUSEACTIVATE, WM_NCACTIVATE, WM_ACTIVATE, WM_SETFOCUS, WM_SETCURSOR}),
-            (std::vector<UINT>{WM_MOUSEACTIVATE, WM_NCACTIVATE, WM_ACTIVATE, WM_SETFOCUS, WM_SETCURSOR}));
+  EXPECT_EQ(
+      Messages(a, {WM_MOUSEACTIVATE, WM_NCACTIVATE, WM_ACTIVATE, WM_SETFOCUS, WM_SETCURSOR}),
+      (std::vector<UINT>{WM_MOUSEACTIVATE, WM_NCACTIVATE, WM_ACTIVATE, WM_SETFOCUS, WM_SETCURSOR}));
   for (const kit::Entry& s : Log()) {
     if (s.hwnd == a && s.message == WM_ACTIVATE) {
       EXPECT_EQ(LOWORD(s.wParam), WA_CLICKACTIVE);
@@ -307,8 +309,9 @@ TEST_F(UserInput, ResizeSendsSizeAndInvalidatesWithErase) {
   Drain();
   Log().clear();
   portable::InjectResize(hwnd, 416, 339);
-  EXPECT_EQ(Messages(hwnd, {WM_WINDOWPOSCHANGING, WM_NCCALCSIZE, WM_WINDOWPOSCHANGED, WM_MOVE, WM_SIZE}),
-            (std::vector<UINT>{WM_WINDOWPOSCHANGING, WM_NCCALCSIZE, WM_WINDOWPOSCHANGED, WM_SIZE}));
+  EXPECT_EQ(
+      Messages(hwnd, {WM_WINDOWPOSCHANGING, WM_NCCALCSIZE, WM_WINDOWPOSCHANGED, WM_MOVE, WM_SIZE}),
+      (std::vector<UINT>{WM_WINDOWPOSCHANGING, WM_NCCALCSIZE, WM_WINDOWPOSCHANGED, WM_SIZE}));
   for (const kit::Entry& s : Log()) {
     if (s.message == WM_SIZE) {
       EXPECT_EQ(s.lParam, MAKELPARAM(400, 300));

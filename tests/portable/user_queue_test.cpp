@@ -101,7 +101,8 @@ TEST_F(UserQueue, DeadWindowsGetNothing) {
   EXPECT_FALSE(IsWindow(hwnd));
   MSG msg;
   host.clock.AdvanceTo(host.clock.NowMs() + 100);
-  EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));  // posted message and timer went with it
+  EXPECT_FALSE(
+      PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));  // posted message and timer went with it
   SetLastError(0);
   EXPECT_FALSE(PostMessageA(hwnd, WM_USER, 0, 0));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE));

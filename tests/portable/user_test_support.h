@@ -29,9 +29,15 @@ class RecordingHost final : public portable::Host {
     waits.push_back(deadlineMs ? static_cast<int64_t>(*deadlineMs) : -1);
     if (deadlineMs) clock.AdvanceTo(*deadlineMs);
   }
-  void TopLevelCreated(HWND hwnd, int w, int h) override { events.push_back(Describe("created", hwnd, w, h)); }
-  void TopLevelResized(HWND hwnd, int w, int h) override { events.push_back(Describe("resized", hwnd, w, h)); }
-  void TopLevelDestroyed(HWND hwnd) override { events.push_back(Describe("destroyed", hwnd, 0, 0)); }
+  void TopLevelCreated(HWND hwnd, int w, int h) override {
+    events.push_back(Describe("created", hwnd, w, h));
+  }
+  void TopLevelResized(HWND hwnd, int w, int h) override {
+    events.push_back(Describe("resized", hwnd, w, h));
+  }
+  void TopLevelDestroyed(HWND hwnd) override {
+    events.push_back(Describe("destroyed", hwnd, 0, 0));
+  }
   void TopLevelTitle(HWND hwnd, const char* title) override {
     events.push_back(Describe("title", hwnd, 0, 0) + " " + title);
   }
@@ -40,11 +46,13 @@ class RecordingHost final : public portable::Host {
     changedTop = topLevel;
   }
   void TextDrawn(HWND hwnd, int x, int y, const char* text, int length) override {
-    texts.push_back(Describe("text", hwnd, x, y) + " " + std::string(text, static_cast<size_t>(length)));
+    texts.push_back(Describe("text", hwnd, x, y) + " " +
+                    std::string(text, static_cast<size_t>(length)));
   }
 
   std::string Describe(const char* what, HWND hwnd, int a, int b) const {
-    return std::string(what) + (hwnd == named ? " main " : " other ") + std::to_string(a) + "x" + std::to_string(b);
+    return std::string(what) + (hwnd == named ? " main " : " other ") + std::to_string(a) + "x" +
+           std::to_string(b);
   }
 
   portable::VirtualClock clock;
@@ -110,7 +118,8 @@ class UserTest : public ::testing::Test {
 
   HWND Top(DWORD style = WS_POPUP | WS_VISIBLE, int x = 0, int y = 0, int w = 200, int h = 100,
            const char* cls = kClass) {
-    HWND hwnd = CreateWindowExA(0, cls, "top", style, x, y, w, h, nullptr, nullptr, nullptr, nullptr);
+    HWND hwnd =
+        CreateWindowExA(0, cls, "top", style, x, y, w, h, nullptr, nullptr, nullptr, nullptr);
     made.push_back(hwnd);
     return hwnd;
   }

@@ -23,10 +23,11 @@ TEST_F(UserWindows, AWindowMayDestroyItselfInsideItsProcedure) {
   EXPECT_EQ(seenAfter, 0);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE));
   EXPECT_FALSE(IsWindow(hwnd));
-  auto seq = Messages(hwnd, {WM_USER, WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_NCACTIVATE, WM_ACTIVATE,
-                             WM_ACTIVATEAPP, WM_KILLFOCUS, WM_DESTROY, WM_NCDESTROY});
-  EXPECT_EQ(seq, (std::vector<UINT>{WM_USER, WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_NCACTIVATE, WM_ACTIVATE,
-                                    WM_ACTIVATEAPP, WM_KILLFOCUS, WM_DESTROY, WM_NCDESTROY}));
+  auto seq = Messages(hwnd, {WM_USER, WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_NCACTIVATE,
+                             WM_ACTIVATE, WM_ACTIVATEAPP, WM_KILLFOCUS, WM_DESTROY, WM_NCDESTROY});
+  EXPECT_EQ(seq, (std::vector<UINT>{WM_USER, WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED,
+                                    WM_NCACTIVATE, WM_ACTIVATE, WM_ACTIVATEAPP, WM_KILLFOCUS,
+                                    WM_DESTROY, WM_NCDESTROY}));
   EXPECT_EQ(GetActiveWindow(), nullptr);
   EXPECT_EQ(GetFocus(), nullptr);
 }
@@ -43,8 +44,8 @@ TEST_F(UserWindows, DestroyOrderIsParentFirstThenChildrenFirst) {
     if (s.message == WM_DESTROY || s.message == WM_NCDESTROY) order.emplace_back(s.hwnd, s.message);
   }
   std::vector<std::pair<HWND, UINT>> expected{
-      {top, WM_DESTROY},      {child, WM_DESTROY},     {grand, WM_DESTROY},  {second, WM_DESTROY},
-      {grand, WM_NCDESTROY},  {child, WM_NCDESTROY},   {second, WM_NCDESTROY}, {top, WM_NCDESTROY}};
+      {top, WM_DESTROY},     {child, WM_DESTROY},   {grand, WM_DESTROY},    {second, WM_DESTROY},
+      {grand, WM_NCDESTROY}, {child, WM_NCDESTROY}, {second, WM_NCDESTROY}, {top, WM_NCDESTROY}};
   EXPECT_EQ(order, expected);
   EXPECT_FALSE(IsWindow(grand));
 }
@@ -61,7 +62,8 @@ TEST_F(UserWindows, DestroyingAChildDuringTheParentsDestroyIsSafe) {
   };
   Log().clear();
   EXPECT_TRUE(DestroyWindow(top));
-  EXPECT_EQ(Messages(child, {WM_DESTROY, WM_NCDESTROY}), (std::vector<UINT>{WM_DESTROY, WM_NCDESTROY}));
+  EXPECT_EQ(Messages(child, {WM_DESTROY, WM_NCDESTROY}),
+            (std::vector<UINT>{WM_DESTROY, WM_NCDESTROY}));
   EXPECT_FALSE(DestroyWindow(top));
 }
 
@@ -73,7 +75,8 @@ TEST_F(UserWindows, FailedCreationMessages) {
   };
   Log().clear();
   EXPECT_EQ(Top(), nullptr);
-  EXPECT_EQ(Messages(nullptr), (std::vector<UINT>{WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE, WM_DESTROY, WM_NCDESTROY}));
+  EXPECT_EQ(Messages(nullptr),
+            (std::vector<UINT>{WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE, WM_DESTROY, WM_NCDESTROY}));
   Hook() = [](HWND, UINT msg, WPARAM, LPARAM, LRESULT* r) {
     if (msg != WM_NCCREATE) return false;
     *r = FALSE;
@@ -91,7 +94,8 @@ TEST_F(UserWindows, CreateParamsAndChildIdsArriveAsGiven) {
     if (msg == WM_CREATE) seen = reinterpret_cast<CREATESTRUCTA*>(l)->lpCreateParams;
     return false;
   };
-  HWND top = CreateWindowExA(0, kClass, "t", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, &marker);
+  HWND top =
+      CreateWindowExA(0, kClass, "t", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, &marker);
   made.push_back(top);
   EXPECT_EQ(seen, &marker);
   HWND child = Child(top, 0x4050, 0, 0, 5, 5);
@@ -103,14 +107,17 @@ TEST_F(UserWindows, CreateParamsAndChildIdsArriveAsGiven) {
   // By atom as well as by name.
   ATOM atom = GetClassWord(top, GCW_ATOM);
   EXPECT_GE(atom, 0xC000);
-  HWND byAtom = CreateWindowExA(0, MAKEINTATOM(atom), "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+  HWND byAtom = CreateWindowExA(0, MAKEINTATOM(atom), "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                nullptr, nullptr);
   made.push_back(byAtom);
   ASSERT_NE(byAtom, nullptr);
   char name[8];
   EXPECT_EQ(GetClassNameA(byAtom, name, sizeof(name)), 7);
   EXPECT_STREQ(name, "UserTes");
   // WS_CHILD without a parent is refused.
-  EXPECT_EQ(CreateWindowExA(0, kClass, "", WS_CHILD, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr), nullptr);
+  EXPECT_EQ(
+      CreateWindowExA(0, kClass, "", WS_CHILD, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr),
+      nullptr);
 }
 
 TEST_F(UserWindows, ExtraBytesAreBoundsChecked) {
@@ -130,8 +137,8 @@ TEST_F(UserWindows, ExtraBytesAreBoundsChecked) {
   EXPECT_EQ(SetWindowLongPtrA(hwnd, GWLP_USERDATA, 99), 0);
   EXPECT_EQ(GetWindowLongPtrA(hwnd, GWLP_USERDATA), 99);
   // A new procedure takes over at once.
-  WNDPROC old = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(static_cast<WNDPROC>(DefWindowProcA))));
+  WNDPROC old = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+      hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(static_cast<WNDPROC>(DefWindowProcA))));
   EXPECT_EQ(old, RecordingProc);
   Log().clear();
   SendMessageA(hwnd, WM_USER, 0, 0);
@@ -167,13 +174,14 @@ TEST_F(UserWindows, ASecondWindowTakesActivationAndFocus) {
   HWND b = Top();
   std::vector<std::pair<HWND, UINT>> order;
   for (const kit::Entry& s : Log()) {
-    if (s.message == WM_NCACTIVATE || s.message == WM_ACTIVATE || s.message == WM_KILLFOCUS || s.message == WM_SETFOCUS ||
-        s.message == WM_ACTIVATEAPP) {
+    if (s.message == WM_NCACTIVATE || s.message == WM_ACTIVATE || s.message == WM_KILLFOCUS ||
+        s.message == WM_SETFOCUS || s.message == WM_ACTIVATEAPP) {
       order.emplace_back(s.hwnd, s.message);
     }
   }
-  std::vector<std::pair<HWND, UINT>> expected{{a, WM_NCACTIVATE}, {a, WM_ACTIVATE}, {b, WM_NCACTIVATE},
-                                              {b, WM_ACTIVATE},   {a, WM_KILLFOCUS}, {b, WM_SETFOCUS}};
+  std::vector<std::pair<HWND, UINT>> expected{{a, WM_NCACTIVATE}, {a, WM_ACTIVATE},
+                                              {b, WM_NCACTIVATE}, {b, WM_ACTIVATE},
+                                              {a, WM_KILLFOCUS},  {b, WM_SETFOCUS}};
   EXPECT_EQ(order, expected);
   EXPECT_EQ(GetTopWindow(nullptr), b);
   EXPECT_EQ(GetWindow(b, GW_HWNDNEXT), a);
@@ -227,17 +235,18 @@ TEST_F(UserWindows, MdiChildrenAreArrangedAndDestroyedThroughTheClient) {
   HWND frame = Top(WS_POPUP | WS_VISIBLE, 0, 0, 400, 300);
   HMENU windowMenu = CreatePopupMenu();
   CLIENTCREATESTRUCT ccs{windowMenu, 0x4050};
-  HWND client = CreateWindowExA(0, "MDICLIENT", "", WS_CHILD | WS_CLIPCHILDREN | WS_VSCROLL | WS_HSCROLL, 0, 0,
-                                400, 300, frame, reinterpret_cast<HMENU>(0xCAC), nullptr, &ccs);
+  HWND client =
+      CreateWindowExA(0, "MDICLIENT", "", WS_CHILD | WS_CLIPCHILDREN | WS_VSCROLL | WS_HSCROLL, 0,
+                      0, 400, 300, frame, reinterpret_cast<HMENU>(0xCAC), nullptr, &ccs);
   ASSERT_NE(client, nullptr);
   ShowWindow(client, SW_SHOW);
   RECT rc;
   GetClientRect(client, &rc);
   EXPECT_EQ(rc.right, 400);  // scroll bars stay hidden
-  HWND k1 = CreateWindowExA(WS_EX_MDICHILD, kClass, "1", WS_CHILD | WS_VISIBLE, 0, 0, 100, 100, client, nullptr,
-                            nullptr, nullptr);
-  HWND k2 = CreateWindowExA(WS_EX_MDICHILD, kClass, "2", WS_CHILD | WS_VISIBLE, 0, 0, 100, 100, client, nullptr,
-                            nullptr, nullptr);
+  HWND k1 = CreateWindowExA(WS_EX_MDICHILD, kClass, "1", WS_CHILD | WS_VISIBLE, 0, 0, 100, 100,
+                            client, nullptr, nullptr, nullptr);
+  HWND k2 = CreateWindowExA(WS_EX_MDICHILD, kClass, "2", WS_CHILD | WS_VISIBLE, 0, 0, 100, 100,
+                            client, nullptr, nullptr, nullptr);
   ASSERT_NE(k2, nullptr);
   EXPECT_EQ(GetDlgCtrlID(k1), 0x4050);
   EXPECT_EQ(GetDlgCtrlID(k2), 0x4051);
@@ -287,7 +296,8 @@ TEST_F(UserWindows, HandleCountAndNestingAreBounded) {
   std::vector<HWND> many;
   size_t start = portable::LiveWindows();
   for (size_t i = start; i < 10001; ++i) {
-    HWND h = CreateWindowExA(0, kClass, "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    HWND h =
+        CreateWindowExA(0, kClass, "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
     if (h == nullptr) break;
     many.push_back(h);
   }
@@ -313,7 +323,8 @@ TEST_F(UserWindows, RegisterAndUnregisterRules) {
   wc.cbWndExtra = 0;
   ATOM atom = RegisterClassExA(&wc);
   EXPECT_GE(atom, 0xC000);
-  HWND hwnd = CreateWindowExA(0, "Other", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+  HWND hwnd =
+      CreateWindowExA(0, "Other", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
   EXPECT_FALSE(UnregisterClassA("Other", nullptr));
   EXPECT_EQ(GetLastError(), 1412u);
   DestroyWindow(hwnd);

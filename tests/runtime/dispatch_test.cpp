@@ -154,8 +154,7 @@ TEST_F(DispatchTest, CommandsNotificationsAndScrolls) {
   EXPECT_EQ(e->controlId, 56u);
   EXPECT_EQ(e->notifyCode, static_cast<uint32_t>(-12));
 
-  SendMessageA(r->hwnd, WM_HSCROLL, MAKEWPARAM(SB_LINEDOWN, 9),
-               reinterpret_cast<LPARAM>(control));
+  SendMessageA(r->hwnd, WM_HSCROLL, MAKEWPARAM(SB_LINEDOWN, 9), reinterpret_cast<LPARAM>(control));
   e = Last(WM_HSCROLL);
   ASSERT_NE(e, nullptr);
   EXPECT_EQ(e->param1, static_cast<WPARAM>(SB_LINEDOWN));

@@ -20,15 +20,23 @@ struct Holdings {
 
 Holdings Sample() {
   const portable::GdiUsage gdi = portable::QueryGdiUsage();
-  return Holdings{AppSession::HeapBlocks(), AppSession::HeapBytes(), gdi.pens, gdi.brushes,
-                  gdi.fonts, gdi.bitmaps, gdi.dcs, portable::LiveTimers(), portable::LiveWindows()};
+  return Holdings{AppSession::HeapBlocks(),
+                  AppSession::HeapBytes(),
+                  gdi.pens,
+                  gdi.brushes,
+                  gdi.fonts,
+                  gdi.bitmaps,
+                  gdi.dcs,
+                  portable::LiveTimers(),
+                  portable::LiveWindows()};
 }
 
 void Print(const char* when, const Holdings& h) {
-  std::printf("%s: heap %zu blocks / %zu bytes, pens %zu, brushes %zu, fonts %zu, bitmaps %zu, "
-              "DCs %zu, timers %zu, windows %zu\n",
-              when, h.heapBlocks, h.heapBytes, h.pens, h.brushes, h.fonts, h.bitmaps, h.dcs,
-              h.timers, h.windows);
+  std::printf(
+      "%s: heap %zu blocks / %zu bytes, pens %zu, brushes %zu, fonts %zu, bitmaps %zu, "
+      "DCs %zu, timers %zu, windows %zu\n",
+      when, h.heapBlocks, h.heapBytes, h.pens, h.brushes, h.fonts, h.bitmaps, h.dcs, h.timers,
+      h.windows);
 }
 
 void ExpectSame(const Holdings& a, const Holdings& b) {
@@ -157,9 +165,7 @@ TEST(Soak, ReopeningTheWindowGivesEverythingBack) {
         app.Key(VK_ESCAPE, true, false);
         app.Key(VK_ESCAPE, false, false);
         break;
-      case 1:
-        app.Close();
-        break;
+      case 1: app.Close(); break;
       default:
         app.Key(VK_MENU, true, false);
         app.Key(VK_F4, true, false);

@@ -39,11 +39,14 @@ void MeasureTimer(HWND hwnd, UINT periodMs, double seconds) {
   double mean = 0;
   for (double g : gaps) mean += g;
   if (!gaps.empty()) mean /= static_cast<double>(gaps.size());
-  auto at = [&](double q) { return gaps.empty() ? 0.0 : gaps[static_cast<size_t>(q * (gaps.size() - 1))]; };
-  std::printf("SetTimer %3u ms: %6.1f ticks/s over %.1f s; interval mean %.2f ms, min %.2f, median %.2f, "
-              "p95 %.2f, max %.2f\n",
-              periodMs, static_cast<double>(stamps.size()) * 1000.0 / elapsed, elapsed / 1000.0, mean,
-              at(0.0), at(0.5), at(0.95), at(1.0));
+  auto at = [&](double q) {
+    return gaps.empty() ? 0.0 : gaps[static_cast<size_t>(q * (gaps.size() - 1))];
+  };
+  std::printf(
+      "SetTimer %3u ms: %6.1f ticks/s over %.1f s; interval mean %.2f ms, min %.2f, median %.2f, "
+      "p95 %.2f, max %.2f\n",
+      periodMs, static_cast<double>(stamps.size()) * 1000.0 / elapsed, elapsed / 1000.0, mean,
+      at(0.0), at(0.5), at(0.95), at(1.0));
 }
 
 void MeasureSleep() {
@@ -63,8 +66,8 @@ int main(int argc, char** argv) {
   wc.hInstance = GetModuleHandleA(nullptr);
   wc.lpszClassName = "TimerProbe";
   if (RegisterClassExA(&wc) == 0) return 1;
-  HWND hwnd = CreateWindowExA(0, "TimerProbe", "timer probe", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                              wc.hInstance, nullptr);
+  HWND hwnd = CreateWindowExA(0, "TimerProbe", "timer probe", WS_POPUP, 0, 0, 10, 10, nullptr,
+                              nullptr, wc.hInstance, nullptr);
   if (hwnd == nullptr) return 1;
   for (UINT period : {1u, 10u, 11u, 16u, 50u}) MeasureTimer(hwnd, period, seconds);
   MeasureSleep();

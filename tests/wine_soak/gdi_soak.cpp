@@ -93,10 +93,11 @@ int main(int argc, char** argv) {
 
   bool flat = samples.size() >= 2 && samples[0].counted > 0;
   for (const Sample& s : samples) {
-    std::printf("%6lu ms: GetGuiResources %lu GDI / %lu USER objects; counted %zu GDI objects, "
-                "%zu window DCs held\n",
-                static_cast<unsigned long>(s.atMs), static_cast<unsigned long>(s.gdiObjects),
-                static_cast<unsigned long>(s.userObjects), s.counted, s.windowDcs);
+    std::printf(
+        "%6lu ms: GetGuiResources %lu GDI / %lu USER objects; counted %zu GDI objects, "
+        "%zu window DCs held\n",
+        static_cast<unsigned long>(s.atMs), static_cast<unsigned long>(s.gdiObjects),
+        static_cast<unsigned long>(s.userObjects), s.counted, s.windowDcs);
   }
   for (size_t i = 2; i < samples.size(); ++i) {
     if (samples[i].gdiObjects != samples[1].gdiObjects) flat = false;

@@ -48,7 +48,8 @@ bool PatternFill(DeviceContext& ctx, const Box& box, uint8_t index) {
         for (int64_t y = b.top; y < b.bottom; ++y) {
           uint32_t* row = t.pixels + (y + t.originY) * t.stride + (b.left + t.originX);
           for (int64_t x = 0; x < b.right - b.left; ++x) {
-            row[x] = portable::gdi::StoreValue(t, portable::gdi::ApplyRop3(index, pattern, 0, row[x]));
+            row[x] =
+                portable::gdi::StoreValue(t, portable::gdi::ApplyRop3(index, pattern, 0, row[x]));
           }
         }
       }
@@ -81,13 +82,22 @@ BOOL WINAPI BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int s
   DeviceContext* dctx = LookupDc(dest);
   if (!dctx) return FALSE;
   uint8_t index = RopIndex(rop);
-  if (!UsesSource(index)) return PatternFill(*dctx, DestBox(x, y, width, height), index) ? TRUE : FALSE;
+  if (!UsesSource(index))
+    return PatternFill(*dctx, DestBox(x, y, width, height), index) ? TRUE : FALSE;
   DeviceContext* sctx = LookupDc(src);
   if (!sctx) return FALSE;
   // Negative extents mirror nothing here: they only say which corner was given.
   int64_t w = width, h = height, dx0 = x, dy0 = y, sx0 = srcX, sy0 = srcY;
-  if (w < 0) { dx0 += w; sx0 += w; w = -w; }
-  if (h < 0) { dy0 += h; sy0 += h; h = -h; }
+  if (w < 0) {
+    dx0 += w;
+    sx0 += w;
+    w = -w;
+  }
+  if (h < 0) {
+    dy0 += h;
+    sy0 += h;
+    h = -h;
+  }
   Box destBox{dx0, dy0, dx0 + w, dy0 + h};
   uint32_t pattern = 0;
   if (UsesPattern(index) && !BrushPixel(*dctx, &pattern)) pattern = 0;
@@ -97,7 +107,8 @@ BOOL WINAPI BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int s
   // Readable source: its pixels, limited to the visible client area for a window.
   Box readable = st.extent;
   Box sourceExtent;
-  if (portable::gdi::DeviceExtent(*sctx, &sourceExtent)) readable = portable::gdi::Intersect(readable, sourceExtent);
+  if (portable::gdi::DeviceExtent(*sctx, &sourceExtent))
+    readable = portable::gdi::Intersect(readable, sourceExtent);
   const uint32_t* sp = st.pixels;
   int64_t sStride = st.stride, sox = st.originX, soy = st.originY;
 
@@ -106,9 +117,9 @@ BOOL WINAPI BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int s
   portable::gdi::AccumulateBounds(*dctx, destBox);
   // Destination pixels whose source lies outside the readable area stay unchanged.
   int64_t shiftX = dx0 - sx0, shiftY = dy0 - sy0;
-  Box area = portable::gdi::Intersect(
-      destBox, Box{readable.left + shiftX, readable.top + shiftY, readable.right + shiftX,
-                   readable.bottom + shiftY});
+  Box area =
+      portable::gdi::Intersect(destBox, Box{readable.left + shiftX, readable.top + shiftY,
+                                            readable.right + shiftX, readable.bottom + shiftY});
   area = portable::gdi::Intersect(area, dt.clip->Bounds());
   if (area.Empty()) return TRUE;
 
@@ -118,7 +129,8 @@ BOOL WINAPI BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int s
     int64_t cw = area.right - area.left, ch = area.bottom - area.top;
     copy.resize(static_cast<size_t>(cw * ch));
     for (int64_t r = 0; r < ch; ++r) {
-      const uint32_t* from = sp + (area.top - shiftY + r + soy) * sStride + (area.left - shiftX + sox);
+      const uint32_t* from =
+          sp + (area.top - shiftY + r + soy) * sStride + (area.left - shiftX + sox);
       std::copy_n(from, cw, copy.begin() + r * cw);
     }
     sp = copy.data();
@@ -138,7 +150,8 @@ BOOL WINAPI BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int s
         continue;
       }
       for (int64_t i = 0; i < n; ++i) {
-        row[i] = portable::gdi::StoreValue(dt, portable::gdi::ApplyRop3(index, pattern, srow[i], row[i]));
+        row[i] = portable::gdi::StoreValue(
+            dt, portable::gdi::ApplyRop3(index, pattern, srow[i], row[i]));
       }
     }
   }

@@ -29,7 +29,9 @@ inline Box Intersect(const Box& a, const Box& b) {
 }
 // Clamped into 32-bit range.
 inline RECT RectFromBox(const Box& b) {
-  auto clamp32 = [](int64_t v) { return static_cast<LONG>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); };
+  auto clamp32 = [](int64_t v) {
+    return static_cast<LONG>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+  };
   return RECT{clamp32(b.left), clamp32(b.top), clamp32(b.right), clamp32(b.bottom)};
 }
 

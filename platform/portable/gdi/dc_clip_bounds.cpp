@@ -61,8 +61,8 @@ UINT WINAPI SetBoundsRect(HDC dc, const RECT* rect, UINT flags) {
   DeviceContext* ctx = LookupDc(dc);
   if (!ctx) return 0;
   if ((flags & DCB_ENABLE) && (flags & DCB_DISABLE)) return 0;
-  UINT previous = (ctx->boundsEnabled ? DCB_ENABLE : DCB_DISABLE) |
-                  (ctx->bounds.Empty() ? DCB_RESET : DCB_SET);
+  UINT previous =
+      (ctx->boundsEnabled ? DCB_ENABLE : DCB_DISABLE) | (ctx->bounds.Empty() ? DCB_RESET : DCB_SET);
   if (flags & DCB_RESET) ctx->bounds = Box{};
   if ((flags & DCB_ACCUMULATE) && rect) {
     // An explicit rectangle counts even while accumulation is off.

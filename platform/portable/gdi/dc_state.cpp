@@ -72,8 +72,7 @@ HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object) {
       slot = &ctx->state.bitmap;
       break;
     case Kind::Dc:
-    case Kind::Free:
-      return nullptr;
+    case Kind::Free: return nullptr;
   }
   HGDIOBJ previous = *slot;
   if (previous == object) return previous;

@@ -28,8 +28,8 @@ bool ResolveTarget(DeviceContext& dc, Target* out) {
   } else if (!ResolveBitmap(dc, out)) {
     return false;
   }
-  DeviceContext::ClipKey key{out->pixels, out->originX, out->originY, out->extent, visible,
-                             dc.clipVersion};
+  DeviceContext::ClipKey key{out->pixels, out->originX, out->originY,
+                             out->extent, visible,      dc.clipVersion};
   if (!(key == dc.clipKey)) {
     Region& clip = dc.effectiveClip;
     if (dc.window) {
@@ -55,7 +55,9 @@ bool ResolveTarget(DeviceContext& dc, Target* out) {
 }
 
 bool OnSurface(const DeviceContext& dc, const Target& target, int64_t x, int64_t y) {
-  auto inside = [x, y](const Box& b) { return x >= b.left && x < b.right && y >= b.top && y < b.bottom; };
+  auto inside = [x, y](const Box& b) {
+    return x >= b.left && x < b.right && y >= b.top && y < b.bottom;
+  };
   if (!inside(target.extent) || !inside(target.visible)) return false;
   return !dc.window || dc.windowVisible.Contains(x, y);
 }

@@ -40,7 +40,8 @@ void SetDashes(PenInfo* info, const uint8_t (&runs)[N]) {
 
 PenInfo CurrentPen(const DeviceContext& ctx) {
   PenInfo info;
-  portable::gdi::GdiObject* obj = portable::gdi::LookupObject(ctx.state.pen, portable::gdi::Kind::Pen);
+  portable::gdi::GdiObject* obj =
+      portable::gdi::LookupObject(ctx.state.pen, portable::gdi::Kind::Pen);
   if (!obj || obj->pen.lopnStyle == PS_NULL) return info;
   info.visible = true;
   info.color = portable::gdi::PixelFromColor(obj->pen.lopnColor);
@@ -234,8 +235,8 @@ BOOL WINAPI Rectangle(HDC dc, int left, int top, int right, int bottom) {
     }
   } else if (pen.visible) {
     // Four bands that never overlap, so XOR-like modes touch each pixel once.
-    int64_t w = std::min({pen.width, (outer.right - outer.left + 1) / 2,
-                          (outer.bottom - outer.top + 1) / 2});
+    int64_t w = std::min(
+        {pen.width, (outer.right - outer.left + 1) / 2, (outer.bottom - outer.top + 1) / 2});
     Box bands[4] = {
         Box{outer.left, outer.top, outer.right, outer.top + w},
         Box{outer.left, std::max(outer.bottom - w, outer.top + w), outer.right, outer.bottom},

@@ -22,10 +22,10 @@ namespace portable::gdi {
 namespace {
 
 // Bytes 0x80-0x9F of Windows-1252; the five unassigned ones keep their C1 values.
-constexpr uint16_t k1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr uint16_t k1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 constexpr int64_t kMaxPixelSize = 256;  // keeps hostile heights from asking for huge glyphs
 constexpr size_t kMaxCachedFonts = 16;  // with the size cap: glyph caches stay within ~256 MiB
@@ -116,8 +116,10 @@ const SystemFontInfo* SystemFont(Engine& e) {
 // "System" lands here only when its own file is unusable.
 std::string FamilyFor(const char* faceName) {
   std::string face;
-  for (const char* p = faceName; *p; ++p) face += static_cast<char>(std::tolower(static_cast<unsigned char>(*p)));
-  if (face.empty() || face == "system" || face == "ms sans serif" || face.rfind("ms shell dlg", 0) == 0) {
+  for (const char* p = faceName; *p; ++p)
+    face += static_cast<char>(std::tolower(static_cast<unsigned char>(*p)));
+  if (face.empty() || face == "system" || face == "ms sans serif" ||
+      face.rfind("ms shell dlg", 0) == 0) {
     return kFallbackFamily;
   }
   if (face == "fixedsys" || face == "terminal" || face == "courier" || face == "courier new") {
@@ -223,8 +225,10 @@ TEXTMETRICA SizeFace(FT_Face face, int64_t height, bool bold, bool italic) {
     avgUnits = os2->xAvgCharWidth;
   }
   if (avgUnits <= 0) avgUnits = upem / 2;
-  tm.tmAveCharWidth = static_cast<LONG>(std::max<int64_t>(1, (avgUnits * ppem * 2 + upem) / (2 * upem)));
-  tm.tmMaxCharWidth = static_cast<LONG>(std::max<int64_t>(1, (face->size->metrics.max_advance + 63) >> 6));
+  tm.tmAveCharWidth =
+      static_cast<LONG>(std::max<int64_t>(1, (avgUnits * ppem * 2 + upem) / (2 * upem)));
+  tm.tmMaxCharWidth =
+      static_cast<LONG>(std::max<int64_t>(1, (face->size->metrics.max_advance + 63) >> 6));
   tm.tmWeight = bold ? FW_BOLD : FW_NORMAL;
   tm.tmDigitizedAspectX = 96;
   tm.tmDigitizedAspectY = 96;
@@ -388,8 +392,10 @@ RealizedFont& RealizeFont(const LOGFONTA& font) {
     } else {
       // The file went away after it was read: from now on the outline font stands in.
       e.systemState = SystemFontState::Unusable;
-      std::fprintf(stderr, "spirals: the System font %s can no longer be read; text is drawn in %s Bold instead.\n",
-                   system->path.c_str(), kFallbackFamily);
+      std::fprintf(
+          stderr,
+          "spirals: the System font %s can no longer be read; text is drawn in %s Bold instead.\n",
+          system->path.c_str(), kFallbackFamily);
       return RealizeFont(font);
     }
   } else {

@@ -16,18 +16,18 @@ struct FT_FaceRec_;
 namespace portable::gdi {
 
 struct Glyph {
-  int left = 0;     // pixels from the pen position to the first column
-  int top = 0;      // rows from the first row down to the baseline
+  int left = 0;  // pixels from the pen position to the first column
+  int top = 0;   // rows from the first row down to the baseline
   int width = 0;
   int height = 0;
-  int advance = 0;  // pen movement
+  int advance = 0;            // pen movement
   std::vector<uint8_t> mask;  // width * height, 1 where the glyph has ink
 };
 
 // How glyphs come out of the face.
 struct GlyphStyle {
-  bool raster = false;    // a bitmap font indexed by the byte itself, scaled by whole pixels
-  int xScale = 1;         // raster only
+  bool raster = false;  // a bitmap font indexed by the byte itself, scaled by whole pixels
+  int xScale = 1;       // raster only
   int yScale = 1;
   bool embolden = false;  // outline only: synthesised bold and slant
   bool slant = false;

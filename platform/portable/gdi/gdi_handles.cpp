@@ -86,13 +86,20 @@ const StockSet& Stock() {
     s.objects[WHITE_PEN] = StockPen(PS_SOLID, 0x00FFFFFF);
     s.objects[BLACK_PEN] = StockPen(PS_SOLID, 0x00000000);
     s.objects[NULL_PEN] = StockPen(PS_NULL, 0);
-    s.objects[OEM_FIXED_FONT] = StockFont(12, 8, FW_NORMAL, 255, FIXED_PITCH | FF_MODERN, "Terminal");
-    s.objects[ANSI_FIXED_FONT] = StockFont(12, 9, FW_NORMAL, ANSI_CHARSET, FIXED_PITCH | FF_MODERN, "Courier");
-    s.objects[ANSI_VAR_FONT] = StockFont(12, 9, FW_NORMAL, ANSI_CHARSET, VARIABLE_PITCH | FF_SWISS, "MS Sans Serif");
-    s.objects[SYSTEM_FONT] = StockFont(16, 7, FW_BOLD, ANSI_CHARSET, VARIABLE_PITCH | FF_SWISS, "System");
-    s.objects[DEVICE_DEFAULT_FONT] = StockFont(16, 7, FW_BOLD, ANSI_CHARSET, VARIABLE_PITCH | FF_SWISS, "System");
-    s.objects[SYSTEM_FIXED_FONT] = StockFont(15, 8, FW_NORMAL, ANSI_CHARSET, FIXED_PITCH | FF_MODERN, "Fixedsys");
-    s.objects[DEFAULT_GUI_FONT] = StockFont(-11, 0, FW_NORMAL, ANSI_CHARSET, VARIABLE_PITCH | FF_SWISS, "MS Shell Dlg");
+    s.objects[OEM_FIXED_FONT] =
+        StockFont(12, 8, FW_NORMAL, 255, FIXED_PITCH | FF_MODERN, "Terminal");
+    s.objects[ANSI_FIXED_FONT] =
+        StockFont(12, 9, FW_NORMAL, ANSI_CHARSET, FIXED_PITCH | FF_MODERN, "Courier");
+    s.objects[ANSI_VAR_FONT] =
+        StockFont(12, 9, FW_NORMAL, ANSI_CHARSET, VARIABLE_PITCH | FF_SWISS, "MS Sans Serif");
+    s.objects[SYSTEM_FONT] =
+        StockFont(16, 7, FW_BOLD, ANSI_CHARSET, VARIABLE_PITCH | FF_SWISS, "System");
+    s.objects[DEVICE_DEFAULT_FONT] =
+        StockFont(16, 7, FW_BOLD, ANSI_CHARSET, VARIABLE_PITCH | FF_SWISS, "System");
+    s.objects[SYSTEM_FIXED_FONT] =
+        StockFont(15, 8, FW_NORMAL, ANSI_CHARSET, FIXED_PITCH | FF_MODERN, "Fixedsys");
+    s.objects[DEFAULT_GUI_FONT] =
+        StockFont(-11, 0, FW_NORMAL, ANSI_CHARSET, VARIABLE_PITCH | FF_SWISS, "MS Shell Dlg");
     GdiObject* obj = nullptr;
     s.defaultBitmap = static_cast<HBITMAP>(MakeStock(Kind::Bitmap, &obj));
     obj->bitmap = std::make_unique<BitmapData>();

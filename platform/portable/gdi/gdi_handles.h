@@ -65,7 +65,8 @@ inline GdiObject* LookupObject(HGDIOBJ handle) {
   size_t index = (v & kIndexMask) - 1;
   if (index >= slotView.count) return nullptr;
   GdiObject* obj = slotView.base[index];
-  if (obj->kind == Kind::Free || obj->generation != ((v >> kIndexBits) & kGenerationMask)) return nullptr;
+  if (obj->kind == Kind::Free || obj->generation != ((v >> kIndexBits) & kGenerationMask))
+    return nullptr;
   return obj;
 }
 inline GdiObject* LookupObject(HGDIOBJ handle, Kind kind) {

@@ -110,12 +110,9 @@ int WINAPI GetObjectA(HGDIOBJ object, int size, LPVOID buffer) {
   GdiObject* obj = LookupObject(object);
   if (!obj || size < 0) return 0;
   switch (obj->kind) {
-    case Kind::Pen:
-      return CopyOut(&obj->pen, sizeof(LOGPEN), size, buffer, false);
-    case Kind::Brush:
-      return CopyOut(&obj->brush, sizeof(LOGBRUSH), size, buffer, true);
-    case Kind::Font:
-      return CopyOut(&obj->font, sizeof(LOGFONTA), size, buffer, true);
+    case Kind::Pen: return CopyOut(&obj->pen, sizeof(LOGPEN), size, buffer, false);
+    case Kind::Brush: return CopyOut(&obj->brush, sizeof(LOGBRUSH), size, buffer, true);
+    case Kind::Font: return CopyOut(&obj->font, sizeof(LOGFONTA), size, buffer, true);
     case Kind::Bitmap: {
       const portable::gdi::BitmapData& bm = *obj->bitmap;
       BITMAP info{};
@@ -128,8 +125,7 @@ int WINAPI GetObjectA(HGDIOBJ object, int size, LPVOID buffer) {
       return CopyOut(&info, sizeof(BITMAP), size, buffer, false);
     }
     case Kind::Dc:
-    case Kind::Free:
-      break;
+    case Kind::Free: break;
   }
   return 0;
 }

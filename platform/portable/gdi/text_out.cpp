@@ -18,7 +18,8 @@ namespace {
 constexpr UINT kMaxTextLength = 1u << 20;
 
 RealizedFont* DcFont(const DeviceContext& ctx) {
-  portable::gdi::GdiObject* obj = portable::gdi::LookupObject(ctx.state.font, portable::gdi::Kind::Font);
+  portable::gdi::GdiObject* obj =
+      portable::gdi::LookupObject(ctx.state.font, portable::gdi::Kind::Font);
   if (!obj) return nullptr;
   return &portable::gdi::RealizeFont(obj->font);
 }
@@ -95,7 +96,8 @@ BOOL WINAPI ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rect, LP
 
   Box touched;
   Box optRect;
-  if (rect) optRect = portable::gdi::NormalizedBox(rect->left, rect->top, rect->right, rect->bottom);
+  if (rect)
+    optRect = portable::gdi::NormalizedBox(rect->left, rect->top, rect->right, rect->bottom);
   if ((options & ETO_OPAQUE) && rect) {
     portable::gdi::FillBoxCopy(t, optRect, portable::gdi::PixelFromColor(ctx->state.bkColor));
     touched = optRect;
@@ -107,7 +109,8 @@ BOOL WINAPI ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rect, LP
     Target textTarget = t;
     textTarget.clip = &clip;
     if (ctx->state.bkMode == OPAQUE) {
-      portable::gdi::FillBoxCopy(textTarget, textBox, portable::gdi::PixelFromColor(ctx->state.bkColor));
+      portable::gdi::FillBoxCopy(textTarget, textBox,
+                                 portable::gdi::PixelFromColor(ctx->state.bkColor));
     }
     // Ink stays inside the text's cell box, as with the bitmap fonts of Windows.
     clip.IntersectBox(textBox);
@@ -116,8 +119,9 @@ BOOL WINAPI ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rect, LP
     if (touched.Empty()) {
       touched = textBox;
     } else if (!textBox.Empty()) {
-      touched = Box{std::min(touched.left, textBox.left), std::min(touched.top, textBox.top),
-                    std::max(touched.right, textBox.right), std::max(touched.bottom, textBox.bottom)};
+      touched =
+          Box{std::min(touched.left, textBox.left), std::min(touched.top, textBox.top),
+              std::max(touched.right, textBox.right), std::max(touched.bottom, textBox.bottom)};
     }
   }
   portable::gdi::AccumulateBounds(*ctx, touched);

@@ -171,8 +171,9 @@ FrameChange DescribeChange(const PictureView* before, const PictureView& after) 
   auto indexOf = [&](uint32_t colour) {
     if (haveLast && colour == lastIndexed) return lastIndex;
     auto found = index.find(colour);
-    uint8_t i = found != index.end() ? found->second
-                                     : static_cast<uint8_t>(NearestColour(change.palette, kept, colour));
+    uint8_t i = found != index.end()
+                    ? found->second
+                    : static_cast<uint8_t>(NearestColour(change.palette, kept, colour));
     if (found == index.end()) index[colour] = i;
     lastIndexed = colour;
     lastIndex = i;
@@ -185,7 +186,8 @@ FrameChange DescribeChange(const PictureView* before, const PictureView& after) 
     int run = 0;
     uint8_t runIndex = 0;
     for (size_t i = 0; i < row.now.size(); ++i) {
-      const uint8_t index = transparent && (row.unchanged || row.Stayed(before, i)) ? clear : indexOf(row.now[i]);
+      const uint8_t index =
+          transparent && (row.unchanged || row.Stayed(before, i)) ? clear : indexOf(row.now[i]);
       if (run > 0 && (index != runIndex || run == 256)) {
         change.runs.push_back(static_cast<uint8_t>(run - 1));
         change.runs.push_back(runIndex);

@@ -12,7 +12,8 @@ std::shared_ptr<const FrameCapture> Copy(const PictureView& picture) {
   copy->pixels.resize(static_cast<size_t>(picture.width) * picture.height);
   for (int y = 0; y < picture.height; ++y) {
     const uint32_t* row = picture.pixels + static_cast<size_t>(y) * picture.stride;
-    std::copy(row, row + picture.width, copy->pixels.begin() + static_cast<size_t>(y) * picture.width);
+    std::copy(row, row + picture.width,
+              copy->pixels.begin() + static_cast<size_t>(y) * picture.width);
   }
   return copy;
 }

@@ -82,7 +82,8 @@ Placed Place(const FrameChange& change, int canvasWidth, int canvasHeight, bool 
   if (first) {
     p.width = canvasWidth;
     p.height = canvasHeight;
-    const auto black = static_cast<GifPixelType>(NearestColour(change.palette, change.palette.size(), 0));
+    const auto black =
+        static_cast<GifPixelType>(NearestColour(change.palette, change.palette.size(), 0));
     p.rows.assign(static_cast<size_t>(canvasHeight),
                   std::vector<GifPixelType>(static_cast<size_t>(canvasWidth), black));
   } else {
@@ -97,7 +98,8 @@ Placed Place(const FrameChange& change, int canvasWidth, int canvasHeight, bool 
     if (y < p.top || y >= p.top + p.height) return;
     std::vector<GifPixelType>& row = p.rows[static_cast<size_t>(y - p.top)];
     if (!first) row.resize(static_cast<size_t>(p.width));
-    for (int x = std::max(change.left, p.left); x < std::min(change.left + change.width, p.left + p.width); ++x) {
+    for (int x = std::max(change.left, p.left);
+         x < std::min(change.left + change.width, p.left + p.width); ++x) {
       row[static_cast<size_t>(x - p.left)] = line[static_cast<size_t>(x - change.left)];
     }
   });

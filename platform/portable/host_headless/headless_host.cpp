@@ -97,12 +97,8 @@ void HeadlessHost::Inject(const ScriptedInput& input) {
       InjectMouseButton(main_, button, false, input.a, input.b);
       break;
     }
-    case ScriptedInputKind::Close:
-      InjectClose(main_);
-      break;
-    case ScriptedInputKind::Resize:
-      InjectResize(main_, input.a, input.b);
-      break;
+    case ScriptedInputKind::Close: InjectClose(main_); break;
+    case ScriptedInputKind::Resize: InjectResize(main_, input.a, input.b); break;
   }
 }
 

@@ -18,8 +18,8 @@ struct ScriptedInput {
 
 struct ScheduleParseResult {
   bool ok = true;
-  int line = 0;       // line number of the first malformed line
-  std::string error;  // what is wrong with it
+  int line = 0;                       // line number of the first malformed line
+  std::string error;                  // what is wrong with it
   std::vector<ScriptedInput> inputs;  // in time order; equal times keep file order
 };
 

@@ -50,17 +50,10 @@ bool TranslateWindowEvent(const SDL_WindowEvent& window, InputSink& sink) {
   HWND hwnd = sink.WindowFromSdlId(window.windowID);
   if (!hwnd) return false;
   switch (window.event) {
-    case SDL_WINDOWEVENT_CLOSE:
-      sink.CloseRequested(hwnd);
-      return true;
-    case SDL_WINDOWEVENT_SIZE_CHANGED:
-      sink.Resized(hwnd, window.data1, window.data2);
-      return true;
-    case SDL_WINDOWEVENT_EXPOSED:
-      sink.Exposed(hwnd);
-      return true;
-    default:
-      return false;
+    case SDL_WINDOWEVENT_CLOSE: sink.CloseRequested(hwnd); return true;
+    case SDL_WINDOWEVENT_SIZE_CHANGED: sink.Resized(hwnd, window.data1, window.data2); return true;
+    case SDL_WINDOWEVENT_EXPOSED: sink.Exposed(hwnd); return true;
+    default: return false;
   }
 }
 
@@ -69,23 +62,18 @@ bool TranslateWindowEvent(const SDL_WindowEvent& window, InputSink& sink) {
 bool TranslateSdlEvent(const SDL_Event& event, InputSink& sink) {
   switch (event.type) {
     case SDL_KEYDOWN:
-    case SDL_KEYUP:
-      return TranslateKey(event.key, sink);
+    case SDL_KEYUP: return TranslateKey(event.key, sink);
     case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP:
-      return TranslateButton(event.button, sink);
+    case SDL_MOUSEBUTTONUP: return TranslateButton(event.button, sink);
     case SDL_MOUSEMOTION: {
       HWND hwnd = sink.WindowFromSdlId(event.motion.windowID);
       if (!hwnd) return false;
       sink.MouseMove(hwnd, event.motion.x, event.motion.y);
       return true;
     }
-    case SDL_MOUSEWHEEL:
-      return TranslateWheel(event.wheel, sink);
-    case SDL_WINDOWEVENT:
-      return TranslateWindowEvent(event.window, sink);
-    default:
-      return false;
+    case SDL_MOUSEWHEEL: return TranslateWheel(event.wheel, sink);
+    case SDL_WINDOWEVENT: return TranslateWindowEvent(event.window, sink);
+    default: return false;
   }
 }
 

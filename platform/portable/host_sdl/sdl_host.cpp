@@ -19,15 +19,18 @@ namespace {
 uint32_t BootTimeMs() {
   timespec ts{};
   clock_gettime(CLOCK_BOOTTIME, &ts);
-  const uint64_t ms = static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u;
+  const uint64_t ms =
+      static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u;
   return static_cast<uint32_t>(ms);
 }
 
 SIZE DesktopSize() {
   SDL_DisplayMode mode{};
-  if (SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.w > 0 && mode.h > 0) return SIZE{mode.w, mode.h};
+  if (SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.w > 0 && mode.h > 0)
+    return SIZE{mode.w, mode.h};
   SDL_Rect bounds{};
-  if (SDL_GetDisplayBounds(0, &bounds) == 0 && bounds.w > 0 && bounds.h > 0) return SIZE{bounds.w, bounds.h};
+  if (SDL_GetDisplayBounds(0, &bounds) == 0 && bounds.w > 0 && bounds.h > 0)
+    return SIZE{bounds.w, bounds.h};
   return SIZE{1024, 768};
 }
 
@@ -57,8 +60,9 @@ SdlHost::~SdlHost() {
 }
 
 uint64_t SdlHost::NowUs() const {
-  return static_cast<uint64_t>(
-      std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start_).count());
+  return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(
+                                   std::chrono::steady_clock::now() - start_)
+                                   .count());
 }
 
 SdlHost::TopLevel* SdlHost::Find(HWND hwnd) {
@@ -69,7 +73,8 @@ SdlHost::TopLevel* SdlHost::Find(HWND hwnd) {
 }
 
 bool SdlHost::AnyDirty() const {
-  return std::any_of(windows_.begin(), windows_.end(), [](const TopLevel& t) { return !t.dirty.Empty(); });
+  return std::any_of(windows_.begin(), windows_.end(),
+                     [](const TopLevel& t) { return !t.dirty.Empty(); });
 }
 
 void SdlHost::PresentIfDue() {
@@ -79,7 +84,8 @@ void SdlHost::PresentIfDue() {
   for (TopLevel& top : windows_) {
     if (top.dirty.Empty()) continue;
     WindowSurface surface;
-    if (QueryWindowSurface(top.hwnd, &surface)) top.window->Present(surface.framebuffer, top.dirty.Bounds());
+    if (QueryWindowSurface(top.hwnd, &surface))
+      top.window->Present(surface.framebuffer, top.dirty.Bounds());
     top.dirty.Clear();
   }
   pacer_.Presented(now);
@@ -103,7 +109,8 @@ void SdlHost::WaitForInput(std::optional<uint64_t> deadlineMs) {
   if (closed_) {
     if (deadlineMs) {
       const uint64_t now = clock_.NowMs();
-      if (*deadlineMs > now) clock_.SleepMs(static_cast<uint32_t>(std::min<uint64_t>(*deadlineMs - now, UINT_MAX)));
+      if (*deadlineMs > now)
+        clock_.SleepMs(static_cast<uint32_t>(std::min<uint64_t>(*deadlineMs - now, UINT_MAX)));
     }
     return;
   }
@@ -114,13 +121,15 @@ void SdlHost::WaitForInput(std::optional<uint64_t> deadlineMs) {
     if (deadlineMs && nowMs >= *deadlineMs) return;
     // Sleep until the deadline, or until the next picture may be shown.
     int64_t timeoutMs = -1;
-    if (deadlineMs) timeoutMs = static_cast<int64_t>(std::min<uint64_t>(*deadlineMs - nowMs, INT_MAX));
+    if (deadlineMs)
+      timeoutMs = static_cast<int64_t>(std::min<uint64_t>(*deadlineMs - nowMs, INT_MAX));
     if (AnyDirty()) {
       const int64_t presentMs = static_cast<int64_t>((pacer_.WaitUs(NowUs()) + 999) / 1000);
       timeoutMs = timeoutMs < 0 ? presentMs : std::min(timeoutMs, presentMs);
     }
     SDL_Event event;
-    const int got = timeoutMs < 0 ? SDL_WaitEvent(&event) : SDL_WaitEventTimeout(&event, static_cast<int>(timeoutMs));
+    const int got = timeoutMs < 0 ? SDL_WaitEvent(&event)
+                                  : SDL_WaitEventTimeout(&event, static_cast<int>(timeoutMs));
     if (got && TranslateSdlEvent(event, *this)) {
       DrainEvents();
       return;
@@ -268,11 +277,12 @@ bool InstallSdlHost() {
   }
   if (!opened || !problem.empty()) {
     const char* display = std::getenv("DISPLAY");
-    std::fprintf(stderr,
-                 "spirals: cannot open the display (%s%s%s): set DISPLAY or run `make run`, which starts a "
-                 "virtual one\n",
-                 problem.c_str(), display && *display ? "; DISPLAY is " : "; DISPLAY is not set",
-                 display && *display ? display : "");
+    std::fprintf(
+        stderr,
+        "spirals: cannot open the display (%s%s%s): set DISPLAY or run `make run`, which starts a "
+        "virtual one\n",
+        problem.c_str(), display && *display ? "; DISPLAY is " : "; DISPLAY is not set",
+        display && *display ? display : "");
     return false;
   }
   // Characters come from TranslateMessage, not from SDL's text input.

@@ -55,8 +55,8 @@ bool SdlWindow::Present(const PixelBuffer& frame, const RECT& rect) {
   int result = 0;
   if (surface->format->format == SDL_PIXELFORMAT_RGB888) {
     for (int row = 0; row < height; ++row) {
-      std::memcpy(dst + static_cast<size_t>(row) * surface->pitch, src + static_cast<size_t>(row) * frame.stride,
-                  static_cast<size_t>(width) * 4);
+      std::memcpy(dst + static_cast<size_t>(row) * surface->pitch,
+                  src + static_cast<size_t>(row) * frame.stride, static_cast<size_t>(width) * 4);
     }
   } else {
     result = SDL_ConvertPixels(width, height, SDL_PIXELFORMAT_RGB888, src, frame.stride * 4,
@@ -71,9 +71,9 @@ bool SdlWindow::Present(const PixelBuffer& frame, const RECT& rect) {
 void AnsiToUtf8(const char* ansi, char* out, size_t outSize) {
   // Windows-1252 0x80..0x9F; 0 where the code page leaves a hole.
   static const uint16_t kHigh[32] = {
-      0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-      0x2039, 0x0152, 0, 0x017D, 0, 0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178};
+      0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+      0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
   if (outSize == 0) return;
   size_t used = 0;
   for (const unsigned char* p = reinterpret_cast<const unsigned char*>(ansi); ansi && *p; ++p) {

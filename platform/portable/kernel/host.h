@@ -42,7 +42,8 @@ class Host {
   virtual void PixelsChanged(HWND topLevel, const RECT& rect) = 0;
 
   // A text was drawn into a window's client area at client (x, y).
-  virtual void TextDrawn(HWND /*hwnd*/, int /*x*/, int /*y*/, const char* /*text*/, int /*length*/) {}
+  virtual void TextDrawn(HWND /*hwnd*/, int /*x*/, int /*y*/, const char* /*text*/,
+                         int /*length*/) {}
 
   // ExitProcess was called: the host finishes its work before the process ends.
   virtual void ProcessExiting(UINT /*exitCode*/) {}

@@ -28,15 +28,10 @@ HANDLE StreamHandle(int fd) {
 
 HANDLE WINAPI GetStdHandle(DWORD which) {
   switch (which) {
-    case STD_INPUT_HANDLE:
-      return StreamHandle(0);
-    case STD_OUTPUT_HANDLE:
-      return StreamHandle(1);
-    case STD_ERROR_HANDLE:
-      return StreamHandle(2);
-    default:
-      SetLastError(ERROR_INVALID_HANDLE);
-      return INVALID_HANDLE_VALUE;
+    case STD_INPUT_HANDLE: return StreamHandle(0);
+    case STD_OUTPUT_HANDLE: return StreamHandle(1);
+    case STD_ERROR_HANDLE: return StreamHandle(2);
+    default: SetLastError(ERROR_INVALID_HANDLE); return INVALID_HANDLE_VALUE;
   }
 }
 

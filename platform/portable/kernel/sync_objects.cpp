@@ -71,13 +71,9 @@ DWORD WINAPI WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
     return WAIT_FAILED;
   }
   switch (object->kind) {
-    case KernelObjectKind::Mutex:
-      ++object->ownership;
-      return WAIT_OBJECT_0;
-    case KernelObjectKind::Stream:
-      return WAIT_OBJECT_0;  // no I/O is ever pending
-    case KernelObjectKind::Semaphore:
-      break;
+    case KernelObjectKind::Mutex: ++object->ownership; return WAIT_OBJECT_0;
+    case KernelObjectKind::Stream: return WAIT_OBJECT_0;  // no I/O is ever pending
+    case KernelObjectKind::Semaphore: break;
   }
   if (object->count > 0) {
     --object->count;

@@ -16,7 +16,8 @@ void SendIfAlive(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void AppActivation(bool active) {
-  for (HWND h : std::vector<HWND>(State().topLevels)) SendIfAlive(h, WM_ACTIVATEAPP, active ? TRUE : FALSE, 0);
+  for (HWND h : std::vector<HWND>(State().topLevels))
+    SendIfAlive(h, WM_ACTIVATEAPP, active ? TRUE : FALSE, 0);
 }
 
 void ChangeFocus(HWND to) {
@@ -25,7 +26,8 @@ void ChangeFocus(HWND to) {
   if (old == to) return;
   s.focus = to;
   SendIfAlive(old, WM_KILLFOCUS, reinterpret_cast<WPARAM>(to), 0);
-  if (to != nullptr && s.focus == to) SendIfAlive(to, WM_SETFOCUS, reinterpret_cast<WPARAM>(old), 0);
+  if (to != nullptr && s.focus == to)
+    SendIfAlive(to, WM_SETFOCUS, reinterpret_cast<WPARAM>(old), 0);
 }
 
 }  // namespace
@@ -36,7 +38,8 @@ HWND ActivateWindow(HWND hwnd, bool byMouse) {
   if (hwnd == old) return old;
   if (Window* prev = Peek(old)) {
     CallProcedure(*prev, WM_NCACTIVATE, FALSE, reinterpret_cast<LPARAM>(hwnd));
-    SendIfAlive(old, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, IsIconic(old) ? 1 : 0), reinterpret_cast<LPARAM>(hwnd));
+    SendIfAlive(old, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, IsIconic(old) ? 1 : 0),
+                reinterpret_cast<LPARAM>(hwnd));
   } else {
     old = nullptr;
   }
@@ -56,7 +59,8 @@ HWND ActivateWindow(HWND hwnd, bool byMouse) {
     return old;
   }
   SendIfAlive(hwnd, WM_NCACTIVATE, TRUE, reinterpret_cast<LPARAM>(old));
-  SendIfAlive(hwnd, WM_ACTIVATE, MAKEWPARAM(byMouse ? WA_CLICKACTIVE : WA_ACTIVE, IsIconic(hwnd) ? 1 : 0),
+  SendIfAlive(hwnd, WM_ACTIVATE,
+              MAKEWPARAM(byMouse ? WA_CLICKACTIVE : WA_ACTIVE, IsIconic(hwnd) ? 1 : 0),
               reinterpret_cast<LPARAM>(old));
   // A procedure that kept WM_ACTIVATE from the default still gets the focus.
   if (s.active == hwnd && Peek(hwnd) && s.focus != hwnd && !IsDescendant(hwnd, s.focus)) {
@@ -68,8 +72,8 @@ HWND ActivateWindow(HWND hwnd, bool byMouse) {
 void ActivateOtherWindow(HWND leaving) {
   for (HWND h : State().topLevels) {
     Window* w = Peek(h);
-    if (h == leaving || w == nullptr || w->destroying || !(w->style & WS_VISIBLE) || (w->style & WS_DISABLED) ||
-        w->minimized) {
+    if (h == leaving || w == nullptr || w->destroying || !(w->style & WS_VISIBLE) ||
+        (w->style & WS_DISABLED) || w->minimized) {
       continue;
     }
     ActivateWindow(h, false);
@@ -80,7 +84,8 @@ void ActivateOtherWindow(HWND leaving) {
 
 void FocusLeaving(Window& w) {
   UserState& s = State();
-  if (s.focus != nullptr && (s.focus == w.handle || IsDescendant(w.handle, s.focus))) ChangeFocus(nullptr);
+  if (s.focus != nullptr && (s.focus == w.handle || IsDescendant(w.handle, s.focus)))
+    ChangeFocus(nullptr);
 }
 
 }  // namespace portable::user

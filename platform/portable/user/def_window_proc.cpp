@@ -15,7 +15,8 @@ namespace {
 
 LRESULT NcCalcSize(Window& w, WPARAM calcValid, LPARAM lParam) {
   if (lParam == 0) return 0;
-  RECT* rect = calcValid ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0] : reinterpret_cast<RECT*>(lParam);
+  RECT* rect = calcValid ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0]
+                         : reinterpret_cast<RECT*>(lParam);
   if (w.style & WS_MINIMIZE) {
     rect->right = rect->left;
     rect->bottom = rect->top;
@@ -41,8 +42,8 @@ LRESULT HitTest(Window& w, LPARAM lParam) {
   OffsetRect(&client, origin.x, origin.y);
   if (PtInRect(&client, pt)) return HTCLIENT;
   if (!PtInRect(&window, pt)) return HTNOWHERE;
-  if ((w.style & WS_CAPTION) == WS_CAPTION && pt.y < client.top && pt.x >= client.left && pt.x < client.right &&
-      pt.y >= client.top - Metric(SM_CYCAPTION)) {
+  if ((w.style & WS_CAPTION) == WS_CAPTION && pt.y < client.top && pt.x >= client.left &&
+      pt.x < client.right && pt.y >= client.top - Metric(SM_CYCAPTION)) {
     return HTCAPTION;
   }
   return HTBORDER;
@@ -65,7 +66,9 @@ LRESULT PositionChanged(Window& w, const WINDOWPOS* wp) {
   }
   Window* alive = Peek(hwnd);
   if (alive != nullptr && !(wp->flags & SWP_NOCLIENTSIZE)) {
-    WPARAM type = alive->minimized ? SIZE_MINIMIZED : alive->maximized ? SIZE_MAXIMIZED : SIZE_RESTORED;
+    WPARAM type = alive->minimized   ? SIZE_MINIMIZED
+                  : alive->maximized ? SIZE_MAXIMIZED
+                                     : SIZE_RESTORED;
     CallProcedure(*alive, WM_SIZE, type,
                   MAKELPARAM(alive->clientRect.right - alive->clientRect.left,
                              alive->clientRect.bottom - alive->clientRect.top));
@@ -78,8 +81,10 @@ LRESULT PositionChanging(Window& w, WINDOWPOS* wp) {
   if (!(w.style & WS_THICKFRAME) && (w.style & (WS_POPUP | WS_CHILD))) return 0;
   MINMAXINFO mmi = MinMaxFor(w);
   if (w.maximized) return 0;
-  wp->cx = std::clamp<int>(wp->cx, mmi.ptMinTrackSize.x, std::max(mmi.ptMinTrackSize.x, mmi.ptMaxTrackSize.x));
-  wp->cy = std::clamp<int>(wp->cy, mmi.ptMinTrackSize.y, std::max(mmi.ptMinTrackSize.y, mmi.ptMaxTrackSize.y));
+  wp->cx = std::clamp<int>(wp->cx, mmi.ptMinTrackSize.x,
+                           std::max(mmi.ptMinTrackSize.x, mmi.ptMaxTrackSize.x));
+  wp->cy = std::clamp<int>(wp->cy, mmi.ptMinTrackSize.y,
+                           std::max(mmi.ptMinTrackSize.y, mmi.ptMaxTrackSize.y));
   return 0;
 }
 
@@ -115,7 +120,8 @@ LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
   switch (msg) {
     case WM_NCCREATE: {
       auto* cs = reinterpret_cast<CREATESTRUCTA*>(lParam);
-      if (cs != nullptr && cs->lpszName != nullptr && !IS_INTRESOURCE(cs->lpszName)) StoreWindowText(*w, cs->lpszName);
+      if (cs != nullptr && cs->lpszName != nullptr && !IS_INTRESOURCE(cs->lpszName))
+        StoreWindowText(*w, cs->lpszName);
       return TRUE;
     }
     case WM_NCCALCSIZE: return NcCalcSize(*w, wParam, lParam);
@@ -144,7 +150,8 @@ LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
       return 0;
     case WM_SYSKEYDOWN:
       // Alt+F4 asks the top-level window to close.
-      if (wParam == VK_F4 && (HIWORD(lParam) & 0x2000)) PostMessageA(Root(*w), WM_SYSCOMMAND, SC_CLOSE, 0);
+      if (wParam == VK_F4 && (HIWORD(lParam) & 0x2000))
+        PostMessageA(Root(*w), WM_SYSCOMMAND, SC_CLOSE, 0);
       return 0;
     case WM_ERASEBKGND: return EraseBackground(*w, reinterpret_cast<HDC>(wParam));
     case WM_PAINT: {
@@ -153,7 +160,8 @@ LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
       return 0;
     }
     case WM_WINDOWPOSCHANGING: return PositionChanging(*w, reinterpret_cast<WINDOWPOS*>(lParam));
-    case WM_WINDOWPOSCHANGED: return PositionChanged(*w, reinterpret_cast<const WINDOWPOS*>(lParam));
+    case WM_WINDOWPOSCHANGED:
+      return PositionChanged(*w, reinterpret_cast<const WINDOWPOS*>(lParam));
     case WM_ACTIVATE:
       if (LOWORD(wParam) != WA_INACTIVE && !(w->style & WS_MINIMIZE)) SetFocus(hwnd);
       return 0;
@@ -166,7 +174,8 @@ LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
       return MA_ACTIVATE;
     case WM_MOUSEWHEEL:
       // Children pass the wheel up until someone takes it.
-      if ((w->style & WS_CHILD) && w->tree.parent != nullptr) return SendMessageA(w->tree.parent, msg, wParam, lParam);
+      if ((w->style & WS_CHILD) && w->tree.parent != nullptr)
+        return SendMessageA(w->tree.parent, msg, wParam, lParam);
       return 0;
     default: return 0;
   }

@@ -35,7 +35,9 @@ constexpr int kDoubleClickSlop = 2;
 
 // Set-1 scan codes of a US keyboard; bit 8 marks an extended key.
 UINT ScanCode(UINT vk) {
-  static const char kLetters[] = "\x1E\x30\x2E\x20\x12\x21\x22\x23\x17\x24\x25\x26\x32\x31\x18\x19\x10\x13\x1F\x14\x16\x2F\x11\x2D\x15\x2C";
+  static const char kLetters[] =
+      "\x1E\x30\x2E\x20\x12\x21\x22\x23\x17\x24\x25\x26\x32\x31\x18\x19\x10\x13\x1F\x14\x16\x2F\x11"
+      "\x2D\x15\x2C";
   if (vk >= 'A' && vk <= 'Z') return static_cast<unsigned char>(kLetters[vk - 'A']);
   if (vk >= '1' && vk <= '9') return 0x02 + (vk - '1');
   if (vk >= VK_F1 && vk <= VK_F10) return 0x3B + (vk - VK_F1);
@@ -49,11 +51,14 @@ UINT ScanCode(UINT vk) {
     case VK_BACK: return 0x0E;
     case VK_TAB: return 0x0F;
     case VK_RETURN: return 0x1C;
-    case VK_CONTROL: case VK_LCONTROL: return 0x1D;
+    case VK_CONTROL:
+    case VK_LCONTROL: return 0x1D;
     case VK_RCONTROL: return 0x11D;
-    case VK_SHIFT: case VK_LSHIFT: return 0x2A;
+    case VK_SHIFT:
+    case VK_LSHIFT: return 0x2A;
     case VK_RSHIFT: return 0x36;
-    case VK_MENU: case VK_LMENU: return 0x38;
+    case VK_MENU:
+    case VK_LMENU: return 0x38;
     case VK_RMENU: return 0x138;
     case VK_SPACE: return 0x39;
     case VK_CAPITAL: return 0x3A;
@@ -89,13 +94,15 @@ UINT ScanCode(UINT vk) {
 
 UINT Generic(UINT vk) {
   switch (vk) {
-    case VK_LSHIFT: case VK_RSHIFT: return VK_SHIFT;
-    case VK_LCONTROL: case VK_RCONTROL: return VK_CONTROL;
-    case VK_LMENU: case VK_RMENU: return VK_MENU;
+    case VK_LSHIFT:
+    case VK_RSHIFT: return VK_SHIFT;
+    case VK_LCONTROL:
+    case VK_RCONTROL: return VK_CONTROL;
+    case VK_LMENU:
+    case VK_RMENU: return VK_MENU;
     default: return vk;
   }
 }
-
 
 WORD Modifiers() {
   const InputState& in = Input();
@@ -108,7 +115,8 @@ WORD Modifiers() {
   return flags;
 }
 
-// The deepest visible, enabled window under client point `pt` of `w`; `pt` becomes its client point.
+// The deepest visible, enabled window under client point `pt` of `w`; `pt` becomes its client
+// point.
 HWND Deepest(Window& w, POINT& pt) {
   for (HWND h : w.tree.children) {
     Window* c = Peek(h);
@@ -197,7 +205,9 @@ void InjectKey(UINT virtualKey, bool down, bool repeat) {
   PostInput(StampMessage(target, message, vk, lParam));
 }
 
-void InjectMouseButton(HWND hwnd, int button, bool down, int x, int y) { Mouse(hwnd, button, down ? 1 : -1, x, y); }
+void InjectMouseButton(HWND hwnd, int button, bool down, int x, int y) {
+  Mouse(hwnd, button, down ? 1 : -1, x, y);
+}
 
 void InjectMouseMove(HWND hwnd, int x, int y) { Mouse(hwnd, 0, 0, x, y); }
 
@@ -208,7 +218,8 @@ void InjectWheel(HWND hwnd, int delta, WORD keys, int x, int y) {
   POINT screen{origin.x + x, origin.y + y};
   SetCursorPos(screen);
   HWND target = State().focus ? State().focus : hwnd;
-  PostInput(StampMessage(target, WM_MOUSEWHEEL, MAKEWPARAM(keys, static_cast<short>(delta)), MAKELPARAM(screen.x, screen.y)));
+  PostInput(StampMessage(target, WM_MOUSEWHEEL, MAKEWPARAM(keys, static_cast<short>(delta)),
+                         MAKELPARAM(screen.x, screen.y)));
 }
 
 void InjectClose(HWND hwnd) {

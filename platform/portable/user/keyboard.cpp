@@ -107,7 +107,8 @@ std::vector<HWND> GroupOf(const std::vector<HWND>& order, HWND control) {
   while (first > 0 && !(Peek(order[first])->style & WS_GROUP)) --first;
   size_t last = at + 1;
   while (last < order.size() && !(Peek(order[last])->style & WS_GROUP)) ++last;
-  return std::vector<HWND>(order.begin() + static_cast<ptrdiff_t>(first), order.begin() + static_cast<ptrdiff_t>(last));
+  return std::vector<HWND>(order.begin() + static_cast<ptrdiff_t>(first),
+                           order.begin() + static_cast<ptrdiff_t>(last));
 }
 
 void DispatchOwn(LPMSG msg) {
@@ -127,9 +128,10 @@ BOOL WINAPI TranslateMessage(const MSG* msg) {
   if (m != WM_KEYDOWN && m != WM_KEYUP && m != WM_SYSKEYDOWN && m != WM_SYSKEYUP) return FALSE;
   if (m == WM_KEYDOWN || m == WM_SYSKEYDOWN) {
     bool alt = m == WM_SYSKEYDOWN;
-    int ch = CharFor(static_cast<UINT>(msg->wParam), Held(VK_SHIFT), Held(VK_CONTROL) && !Held(VK_MENU),
-                     (GetKeyState(VK_CAPITAL) & 1) != 0);
-    if (ch != 0) PostMessageA(msg->hwnd, alt ? WM_SYSCHAR : WM_CHAR, static_cast<WPARAM>(ch), msg->lParam);
+    int ch = CharFor(static_cast<UINT>(msg->wParam), Held(VK_SHIFT),
+                     Held(VK_CONTROL) && !Held(VK_MENU), (GetKeyState(VK_CAPITAL) & 1) != 0);
+    if (ch != 0)
+      PostMessageA(msg->hwnd, alt ? WM_SYSCHAR : WM_CHAR, static_cast<WPARAM>(ch), msg->lParam);
   }
   // Windows reports every key message as translated, whether or not it made a character.
   return TRUE;
@@ -140,7 +142,9 @@ BOOL WINAPI IsDialogMessageA(HWND dialog, LPMSG msg) {
   Window* d = Peek(dialog);
   if (d == nullptr || (msg->hwnd != dialog && !IsDescendant(dialog, msg->hwnd))) return FALSE;
   if (msg->message == WM_KEYDOWN) {
-    LRESULT code = msg->hwnd ? SendMessageA(msg->hwnd, WM_GETDLGCODE, msg->wParam, reinterpret_cast<LPARAM>(msg)) : 0;
+    LRESULT code = msg->hwnd ? SendMessageA(msg->hwnd, WM_GETDLGCODE, msg->wParam,
+                                            reinterpret_cast<LPARAM>(msg))
+                             : 0;
     d = Peek(dialog);
     if (d == nullptr) return TRUE;
     if (!(code & DLGC_WANTALLKEYS)) {
@@ -163,7 +167,8 @@ BOOL WINAPI IsDialogMessageA(HWND dialog, LPMSG msg) {
           return TRUE;
         }
         case VK_RETURN:
-          SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+          SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
           return TRUE;
         case VK_ESCAPE:
           SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),

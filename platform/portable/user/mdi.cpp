@@ -17,7 +17,8 @@ std::vector<HWND> MdiChildren(const Window& client, bool includeMinimised) {
   std::vector<HWND> out;
   for (HWND h : client.tree.children) {
     Window* c = Peek(h);
-    if (c == nullptr || !(c->exStyle & WS_EX_MDICHILD) || c->destroying || !(c->style & WS_VISIBLE)) continue;
+    if (c == nullptr || !(c->exStyle & WS_EX_MDICHILD) || c->destroying || !(c->style & WS_VISIBLE))
+      continue;
     if (!includeMinimised && c->minimized) continue;
     out.push_back(h);
   }
@@ -32,14 +33,18 @@ void Activate(HWND clientHandle, HWND child) {
   client->mdi.active = child;
   if (Window* prev = Peek(old)) {
     CallProcedure(*prev, WM_NCACTIVATE, FALSE, 0);
-    if (Peek(old)) SendMessageA(old, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(old), reinterpret_cast<LPARAM>(child));
+    if (Peek(old))
+      SendMessageA(old, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(old),
+                   reinterpret_cast<LPARAM>(child));
   }
   Window* next = Peek(child);
   if (next == nullptr) return;
   SetWindowPos(child, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   if (Peek(child) == nullptr) return;
   CallProcedure(*next, WM_NCACTIVATE, TRUE, 0);
-  if (Peek(child)) SendMessageA(child, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(old), reinterpret_cast<LPARAM>(child));
+  if (Peek(child))
+    SendMessageA(child, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(old),
+                 reinterpret_cast<LPARAM>(child));
   Window* root = RootOf(Peek(child));
   if (root != nullptr && root->handle == State().active && Peek(child)) SetFocus(child);
 }
@@ -51,7 +56,8 @@ void Tile(Window& client, WPARAM how) {
   int width = client.clientRect.right - client.clientRect.left;
   int height = client.clientRect.bottom - client.clientRect.top;
   int n = static_cast<int>(kids.size());
-  // Horizontal tiling stacks full-width rows; vertical tiling puts full-height columns side by side.
+  // Horizontal tiling stacks full-width rows; vertical tiling puts full-height columns side by
+  // side.
   for (int i = 0; i < n; ++i) {
     if (Peek(clientHandle) == nullptr) return;
     if (how & MDITILE_HORIZONTAL) {
@@ -104,7 +110,9 @@ void ArrangeIcons(Window& client) {
 
 }  // namespace
 
-bool IsMdiClient(const Window& w) { return w.cls->system && w.cls->proc != nullptr && w.cls->name == "MDIClient"; }
+bool IsMdiClient(const Window& w) {
+  return w.cls->system && w.cls->proc != nullptr && w.cls->name == "MDIClient";
+}
 
 void MdiChildCreated(Window& client, HWND child) { Activate(client.handle, child); }
 
@@ -203,7 +211,8 @@ LRESULT WINAPI DefMDIChildProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     case WM_CLOSE: SendMessageA(client, WM_MDIDESTROY, reinterpret_cast<WPARAM>(hwnd), 0); return 0;
     case WM_SETFOCUS:
     case WM_CHILDACTIVATE:
-      if (Window* c = Peek(client); c && IsMdiClient(*c) && c->mdi.active != hwnd) Activate(client, hwnd);
+      if (Window* c = Peek(client); c && IsMdiClient(*c) && c->mdi.active != hwnd)
+        Activate(client, hwnd);
       return 0;
     default: return DefWindowProcA(hwnd, msg, wParam, lParam);
   }

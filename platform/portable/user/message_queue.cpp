@@ -33,8 +33,8 @@ Queue& TheQueue() {
 }
 
 bool IsButtonDown(UINT m) {
-  return m == WM_LBUTTONDOWN || m == WM_RBUTTONDOWN || m == WM_MBUTTONDOWN || m == WM_LBUTTONDBLCLK ||
-         m == WM_RBUTTONDBLCLK || m == WM_MBUTTONDBLCLK;
+  return m == WM_LBUTTONDOWN || m == WM_RBUTTONDOWN || m == WM_MBUTTONDOWN ||
+         m == WM_LBUTTONDBLCLK || m == WM_RBUTTONDBLCLK || m == WM_MBUTTONDBLCLK;
 }
 
 // What Windows does when a mouse message leaves the queue: activation by click and the cursor
@@ -49,13 +49,15 @@ bool ProcessMouse(const MSG& msg) {
       HWND topHandle = top->handle;
       LRESULT r = CallProcedure(*target, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(topHandle),
                                 MAKELPARAM(HTCLIENT, msg.message));
-      if (r != MA_NOACTIVATE && r != MA_NOACTIVATEANDEAT && Peek(topHandle)) ActivateWindow(topHandle, true);
+      if (r != MA_NOACTIVATE && r != MA_NOACTIVATEANDEAT && Peek(topHandle))
+        ActivateWindow(topHandle, true);
       if (r == MA_ACTIVATEANDEAT || r == MA_NOACTIVATEANDEAT) return false;
     }
   }
   target = Peek(msg.hwnd);
   if (target == nullptr) return false;
-  CallProcedure(*target, WM_SETCURSOR, reinterpret_cast<WPARAM>(msg.hwnd), MAKELPARAM(HTCLIENT, msg.message));
+  CallProcedure(*target, WM_SETCURSOR, reinterpret_cast<WPARAM>(msg.hwnd),
+                MAKELPARAM(HTCLIENT, msg.message));
   return Peek(msg.hwnd) != nullptr;
 }
 
@@ -171,7 +173,8 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, U
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
-  if (hwnd != nullptr && hwnd != reinterpret_cast<HWND>(-1) && LookUp(hwnd) == nullptr) return FALSE;
+  if (hwnd != nullptr && hwnd != reinterpret_cast<HWND>(-1) && LookUp(hwnd) == nullptr)
+    return FALSE;
   CurrentHost().PollInput();
   return Retrieve(msg, hwnd, filterMin, filterMax, (removeFlags & PM_REMOVE) != 0) ? TRUE : FALSE;
 }
@@ -196,7 +199,8 @@ BOOL WINAPI GetMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax) {
   if (hwnd != nullptr && hwnd != reinterpret_cast<HWND>(-1) && LookUp(hwnd) == nullptr) return -1;
   for (;;) {
     CurrentHost().PollInput();
-    if (Retrieve(msg, hwnd, filterMin, filterMax, true)) return msg->message == WM_QUIT ? FALSE : TRUE;
+    if (Retrieve(msg, hwnd, filterMin, filterMax, true))
+      return msg->message == WM_QUIT ? FALSE : TRUE;
     if (hwnd != nullptr && hwnd != reinterpret_cast<HWND>(-1) && Peek(hwnd) == nullptr) {
       SetLastError(ERROR_INVALID_WINDOW_HANDLE);
       return -1;
@@ -221,7 +225,8 @@ LRESULT WINAPI DispatchMessageA(const MSG* msg) {
   LRESULT result = CallProcedure(*w, msg->message, msg->wParam, msg->lParam);
   if (msg->message == WM_PAINT) {
     // A procedure that left its update region alone still gets its background erased.
-    if (Window* after = Peek(hwnd); after && after->update.pending && after->update.erase) EraseNow(*after);
+    if (Window* after = Peek(hwnd); after && after->update.pending && after->update.erase)
+      EraseNow(*after);
   }
   return result;
 }

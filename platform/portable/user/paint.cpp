@@ -26,11 +26,15 @@ bool Covers(const RECT& outer, const RECT& inner) {
 // Takes `cut` out of the box where the rest is still a rectangle; otherwise the box stays.
 void Subtract(RECT& box, const RECT& cut) {
   if (cut.left <= box.left && cut.right >= box.right) {
-    if (cut.top <= box.top && cut.bottom > box.top) box.top = cut.bottom;
-    else if (cut.bottom >= box.bottom && cut.top < box.bottom) box.bottom = cut.top;
+    if (cut.top <= box.top && cut.bottom > box.top)
+      box.top = cut.bottom;
+    else if (cut.bottom >= box.bottom && cut.top < box.bottom)
+      box.bottom = cut.top;
   } else if (cut.top <= box.top && cut.bottom >= box.bottom) {
-    if (cut.left <= box.left && cut.right > box.left) box.left = cut.right;
-    else if (cut.right >= box.right && cut.left < box.right) box.right = cut.left;
+    if (cut.left <= box.left && cut.right > box.left)
+      box.left = cut.right;
+    else if (cut.right >= box.right && cut.left < box.right)
+      box.right = cut.left;
   }
 }
 
@@ -49,8 +53,10 @@ void ValidateTree(Window& w, const RECT* rect) {
     RECT client = ClientBox(w);
     RECT cut;
     if (IntersectRect(&cut, rect, &client)) {
-      if (Covers(cut, w.update.box)) ClearUpdate(w);
-      else Subtract(w.update.box, cut);
+      if (Covers(cut, w.update.box))
+        ClearUpdate(w);
+      else
+        Subtract(w.update.box, cut);
     }
   }
   if (w.style & WS_CLIPCHILDREN) return;
@@ -117,7 +123,8 @@ void EraseNow(Window& w) {
   HDC dc = CreateWindowDC(hwnd, &box);
   LRESULT erased = CallProcedure(*alive, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
   if (dc) DestroyWindowDC(dc);
-  if (Window* after = Peek(hwnd); after && after->update.pending) after->update.delayedErase = erased == 0;
+  if (Window* after = Peek(hwnd); after && after->update.pending)
+    after->update.delayedErase = erased == 0;
 }
 
 namespace {
@@ -192,7 +199,8 @@ BOOL WINAPI UpdateWindow(HWND hwnd) {
   CollectDescendants(*w, order);
   for (HWND h : order) {
     Window* target = Peek(h);
-    if (target != nullptr && target->update.pending && VisibleChain(*target)) CallProcedure(*target, WM_PAINT, 0, 0);
+    if (target != nullptr && target->update.pending && VisibleChain(*target))
+      CallProcedure(*target, WM_PAINT, 0, 0);
   }
   return TRUE;
 }
@@ -215,7 +223,8 @@ HDC WINAPI BeginPaint(HWND hwnd, LPPAINTSTRUCT paint) {
   ClearUpdate(*w);
   HDC dc = CreateWindowDC(hwnd, &box);
   BOOL fErase = delayed ? TRUE : FALSE;
-  if (erase) fErase = CallProcedure(*w, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0) == 0 ? TRUE : FALSE;
+  if (erase)
+    fErase = CallProcedure(*w, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0) == 0 ? TRUE : FALSE;
   std::memset(paint, 0, sizeof(*paint));
   paint->hdc = dc;
   paint->fErase = fErase;

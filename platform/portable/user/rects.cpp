@@ -52,7 +52,9 @@ BOOL WINAPI UnionRect(LPRECT dest, const RECT* a, const RECT* b) {
 }
 
 // Coordinates wrap like 32-bit machine arithmetic instead of overflowing.
-static LONG Add(LONG a, int b) { return static_cast<LONG>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b)); }
+static LONG Add(LONG a, int b) {
+  return static_cast<LONG>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
+}
 
 BOOL WINAPI OffsetRect(LPRECT rect, int dx, int dy) {
   if (rect == nullptr) return FALSE;
@@ -65,7 +67,8 @@ BOOL WINAPI OffsetRect(LPRECT rect, int dx, int dy) {
 
 BOOL WINAPI PtInRect(const RECT* rect, POINT point) {
   if (rect == nullptr) return FALSE;
-  return point.x >= rect->left && point.x < rect->right && point.y >= rect->top && point.y < rect->bottom;
+  return point.x >= rect->left && point.x < rect->right && point.y >= rect->top &&
+         point.y < rect->bottom;
 }
 
 BOOL WINAPI EqualRect(const RECT* a, const RECT* b) {

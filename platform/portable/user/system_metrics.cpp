@@ -19,10 +19,10 @@ struct SystemResource {
   WORD id;
   char tag;
 };
-constexpr SystemResource kCursors[] = {{32512, 'c'}, {32513, 'c'}, {32514, 'c'}, {32515, 'c'}, {32516, 'c'},
-                                       {32640, 'c'}, {32641, 'c'}, {32642, 'c'}, {32643, 'c'}, {32644, 'c'},
-                                       {32645, 'c'}, {32646, 'c'}, {32648, 'c'}, {32649, 'c'}, {32650, 'c'},
-                                       {32651, 'c'}};
+constexpr SystemResource kCursors[] = {{32512, 'c'}, {32513, 'c'}, {32514, 'c'}, {32515, 'c'},
+                                       {32516, 'c'}, {32640, 'c'}, {32641, 'c'}, {32642, 'c'},
+                                       {32643, 'c'}, {32644, 'c'}, {32645, 'c'}, {32646, 'c'},
+                                       {32648, 'c'}, {32649, 'c'}, {32650, 'c'}, {32651, 'c'}};
 constexpr SystemResource kIcons[] = {{32512, 'i'}, {32513, 'i'}, {32514, 'i'}, {32515, 'i'},
                                      {32516, 'i'}, {32517, 'i'}, {32518, 'i'}};
 
@@ -53,20 +53,30 @@ int Metric(int index) {
   switch (index) {
     case SM_CXSCREEN: return screen.cx;
     case SM_CYSCREEN: return screen.cy;
-    case SM_CXVSCROLL: case SM_CYHSCROLL: return 17;
+    case SM_CXVSCROLL:
+    case SM_CYHSCROLL: return 17;
     case SM_CYCAPTION: return kCaption;
-    case SM_CXBORDER: case SM_CYBORDER: return 1;
-    case SM_CXFIXEDFRAME: case SM_CYFIXEDFRAME: return kFixedFrame;
-    case SM_CXICON: case SM_CYICON: case SM_CXCURSOR: case SM_CYCURSOR: return 32;
+    case SM_CXBORDER:
+    case SM_CYBORDER: return 1;
+    case SM_CXFIXEDFRAME:
+    case SM_CYFIXEDFRAME: return kFixedFrame;
+    case SM_CXICON:
+    case SM_CYICON:
+    case SM_CXCURSOR:
+    case SM_CYCURSOR: return 32;
     case SM_CYMENU: return kMenu;
     case SM_CXFULLSCREEN: return screen.cx;
     case SM_CYFULLSCREEN: return screen.cy - kCaption;
-    case SM_CXMIN: case SM_CXMINTRACK: return 136;
-    case SM_CYMIN: case SM_CYMINTRACK: return 39;
+    case SM_CXMIN:
+    case SM_CXMINTRACK: return 136;
+    case SM_CYMIN:
+    case SM_CYMINTRACK: return 39;
     case SM_CXSIZE: return 36;
     case SM_CYSIZE: return 22;
-    case SM_CXSIZEFRAME: case SM_CYSIZEFRAME: return kSizeFrame;
-    case SM_CXSMICON: case SM_CYSMICON: return 16;
+    case SM_CXSIZEFRAME:
+    case SM_CYSIZEFRAME: return kSizeFrame;
+    case SM_CXSMICON:
+    case SM_CYSMICON: return 16;
     case SM_CYSMCAPTION: return kCaption;
     case SM_CXMAXTRACK: return screen.cx + 2 * (kSizeFrame + kPaddedBorder);
     case SM_CYMAXTRACK: return screen.cy + 2 * (kSizeFrame + kPaddedBorder);
@@ -97,7 +107,9 @@ RECT FrameInsets(DWORD style, DWORD exStyle) {
   return insets;
 }
 
-HCURSOR ArrowCursor() { return reinterpret_cast<HCURSOR>(const_cast<SystemResource*>(&kCursors[0])); }
+HCURSOR ArrowCursor() {
+  return reinterpret_cast<HCURSOR>(const_cast<SystemResource*>(&kCursors[0]));
+}
 
 }  // namespace portable::user
 
@@ -130,9 +142,13 @@ BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyl
   return TRUE;
 }
 
-HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name) { return FindResource(kCursors, instance, name); }
+HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name) {
+  return FindResource(kCursors, instance, name);
+}
 
-HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name) { return FindResource(kIcons, instance, name); }
+HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name) {
+  return FindResource(kIcons, instance, name);
+}
 
 HCURSOR WINAPI SetCursor(HCURSOR cursor) {
   HCURSOR previous = CurrentCursor();

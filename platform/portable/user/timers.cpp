@@ -61,7 +61,8 @@ bool TakeDueTimer(HWND filter, UINT first, UINT last, bool remove, MSG* out) {
   }
   if (best == nullptr) return false;
   *out = StampMessage(best->hwnd, WM_TIMER, best->id, reinterpret_cast<LPARAM>(best->proc));
-  if (remove) best->next += static_cast<uint64_t>(best->period) * ((now - best->next) / best->period + 1);
+  if (remove)
+    best->next += static_cast<uint64_t>(best->period) * ((now - best->next) / best->period + 1);
   return true;
 }
 

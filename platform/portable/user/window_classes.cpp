@@ -23,7 +23,8 @@ struct CaseLess {
 
 struct ClassTable {
   std::map<std::string, std::shared_ptr<WindowClass>, CaseLess> byName;
-  std::map<std::string, ATOM, CaseLess> atoms;  // a name keeps its atom once given, like an atom table
+  std::map<std::string, ATOM, CaseLess>
+      atoms;  // a name keeps its atom once given, like an atom table
   ATOM nextAtom = 0xC000;
   bool systemRegistered = false;
 };
@@ -68,7 +69,8 @@ std::shared_ptr<WindowClass> FindByAtom(ATOM atom) {
 std::shared_ptr<WindowClass> FindClass(LPCSTR nameOrAtom) {
   RegisterSystemClasses();
   if (nameOrAtom == nullptr) return nullptr;
-  if (IS_INTRESOURCE(nameOrAtom)) return FindByAtom(static_cast<ATOM>(reinterpret_cast<uintptr_t>(nameOrAtom)));
+  if (IS_INTRESOURCE(nameOrAtom))
+    return FindByAtom(static_cast<ATOM>(reinterpret_cast<uintptr_t>(nameOrAtom)));
   auto& byName = Table().byName;
   auto it = byName.find(nameOrAtom);
   return it == byName.end() ? nullptr : it->second;
@@ -80,8 +82,9 @@ using namespace portable::user;
 
 ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* wc) {
   if (wc == nullptr || wc->cbSize != sizeof(WNDCLASSEXA) || wc->lpszClassName == nullptr ||
-      IS_INTRESOURCE(wc->lpszClassName) || wc->lpszClassName[0] == '\0' || wc->lpfnWndProc == nullptr ||
-      wc->cbClsExtra < 0 || wc->cbWndExtra < 0 || wc->cbClsExtra > 0x10000 || wc->cbWndExtra > 0x10000) {
+      IS_INTRESOURCE(wc->lpszClassName) || wc->lpszClassName[0] == '\0' ||
+      wc->lpfnWndProc == nullptr || wc->cbClsExtra < 0 || wc->cbWndExtra < 0 ||
+      wc->cbClsExtra > 0x10000 || wc->cbWndExtra > 0x10000) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
   }

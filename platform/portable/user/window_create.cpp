@@ -24,7 +24,8 @@ constexpr int kNestingLimit = 256;
 
 int Depth(HWND hwnd) {
   int depth = 0;
-  for (Window* w = Peek(hwnd); w != nullptr && w->tree.parent != nullptr; w = Peek(w->tree.parent)) ++depth;
+  for (Window* w = Peek(hwnd); w != nullptr && w->tree.parent != nullptr; w = Peek(w->tree.parent))
+    ++depth;
   return depth;
 }
 
@@ -34,7 +35,8 @@ void FixStyles(DWORD& style, DWORD& exStyle) {
     style |= WS_CLIPSIBLINGS;
     if (!(style & WS_POPUP)) style |= WS_CAPTION;
   }
-  if ((exStyle & WS_EX_DLGMODALFRAME) || (style & (WS_DLGFRAME | WS_THICKFRAME))) exStyle |= WS_EX_WINDOWEDGE;
+  if ((exStyle & WS_EX_DLGMODALFRAME) || (style & (WS_DLGFRAME | WS_THICKFRAME)))
+    exStyle |= WS_EX_WINDOWEDGE;
 }
 
 // Default placement: overlapped windows cascade with three quarters of the screen; popups and
@@ -69,8 +71,9 @@ void DefaultPlacement(DWORD style, int& x, int& y, int& cx, int& cy) {
 
 using namespace portable::user;
 
-HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
-                            int width, int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
+HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
+                            int y, int width, int height, HWND parent, HMENU menu,
+                            HINSTANCE instance, LPVOID param) {
   std::shared_ptr<WindowClass> cls = FindClass(className);
   if (!cls) {
     SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
@@ -140,7 +143,8 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
   s.windows.emplace(hwnd, owned);
   ++cls->windows;
   if (child) {
-    parentWindow->tree.children.push_back(hwnd);  // new children go to the bottom: creation order is tab order
+    parentWindow->tree.children.push_back(
+        hwnd);  // new children go to the bottom: creation order is tab order
   } else {
     s.topLevels.insert(s.topLevels.begin(), hwnd);
   }
@@ -149,16 +153,19 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
   if ((style & WS_THICKFRAME) || !(style & (WS_POPUP | WS_CHILD))) {
     MINMAXINFO mmi = MinMaxFor(w);
     if (Peek(hwnd) == nullptr) return nullptr;
-    width = std::clamp<int>(width, mmi.ptMinTrackSize.x, std::max(mmi.ptMinTrackSize.x, mmi.ptMaxTrackSize.x));
-    height = std::clamp<int>(height, mmi.ptMinTrackSize.y, std::max(mmi.ptMinTrackSize.y, mmi.ptMaxTrackSize.y));
+    width = std::clamp<int>(width, mmi.ptMinTrackSize.x,
+                            std::max(mmi.ptMinTrackSize.x, mmi.ptMaxTrackSize.x));
+    height = std::clamp<int>(height, mmi.ptMinTrackSize.y,
+                             std::max(mmi.ptMinTrackSize.y, mmi.ptMaxTrackSize.y));
   }
   w.windowRect = RECT{x, y, x + width, y + height};
   w.clientRect = w.windowRect;
   w.normalRect = w.windowRect;
   LayoutChanged();
 
-  CREATESTRUCTA cs{param, instance, menu, parent, height, width, y, x, static_cast<LONG>(w.style), windowName,
-                   className, exStyle};
+  CREATESTRUCTA cs{
+      param,      instance,  menu,   parent, height, width, y, x, static_cast<LONG>(w.style),
+      windowName, className, exStyle};
   if (!CallProcedure(w, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&cs))) {
     if (Peek(hwnd)) DestroyImpl(hwnd, false);
     return nullptr;
@@ -177,8 +184,9 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
     return nullptr;
   }
   if (Peek(hwnd) == nullptr) return nullptr;
-  CallProcedure(w, WM_SIZE, SIZE_RESTORED,
-                MAKELPARAM(w.clientRect.right - w.clientRect.left, w.clientRect.bottom - w.clientRect.top));
+  CallProcedure(
+      w, WM_SIZE, SIZE_RESTORED,
+      MAKELPARAM(w.clientRect.right - w.clientRect.left, w.clientRect.bottom - w.clientRect.top));
   if (Peek(hwnd) == nullptr) return nullptr;
   CallProcedure(w, WM_MOVE, 0, MAKELPARAM(w.clientRect.left, w.clientRect.top));
   if (Peek(hwnd) == nullptr) return nullptr;
@@ -198,8 +206,10 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
   if (Peek(hwnd) == nullptr) return nullptr;
   if (requestedStyle & WS_VISIBLE) {
     int show = SW_SHOW;
-    if (w.style & WS_MINIMIZE) show = SW_SHOWMINIMIZED;
-    else if (w.style & WS_MAXIMIZE) show = SW_SHOWMAXIMIZED;
+    if (w.style & WS_MINIMIZE)
+      show = SW_SHOWMINIMIZED;
+    else if (w.style & WS_MAXIMIZE)
+      show = SW_SHOWMAXIMIZED;
     ShowWindow(hwnd, show);
   }
   if (mdiChild && Peek(hwnd) && Peek(parent)) MdiChildCreated(*Peek(parent), hwnd);

@@ -68,7 +68,9 @@ bool SameRect(const RECT& a, const RECT& b) {
 class WindowLink final : public gdi::SurfaceLink {
  public:
   WindowLink(HWND hwnd, const RECT* paintClip)
-      : hwnd_(hwnd), hasPaintClip_(paintClip != nullptr), paintClip_(paintClip ? *paintClip : RECT{}) {}
+      : hwnd_(hwnd),
+        hasPaintClip_(paintClip != nullptr),
+        paintClip_(paintClip ? *paintClip : RECT{}) {}
 
   // A window DC is made and dropped for every drawing call: its link's storage is recycled.
   static void* operator new(size_t size);
@@ -84,7 +86,8 @@ class WindowLink final : public gdi::SurfaceLink {
     out->originY = surface.clientOrigin.y;
     // No pixels yet (an empty client area): a surface on which everything is clipped away.
     bool usable = fb.pixels && fb.width > 0 && fb.height > 0 && fb.stride >= fb.width;
-    out->extent = usable ? Box{-out->originX, -out->originY, fb.width - out->originX, fb.height - out->originY}
+    out->extent = usable ? Box{-out->originX, -out->originY, fb.width - out->originX,
+                               fb.height - out->originY}
                          : Box{};
     out->mono = false;
     *visibleClient = surface.visible;

@@ -52,7 +52,8 @@ void Unlink(Window& w) {
     CurrentHost().TopLevelDestroyed(w.handle);
   }
   w.dead = true;
-  std::shared_ptr<Window> keep = Hold(w.handle);  // the map's reference goes; callers may hold theirs
+  std::shared_ptr<Window> keep =
+      Hold(w.handle);  // the map's reference goes; callers may hold theirs
   if (s.lastPeeked == w.handle) s.lastPeeked = nullptr;
   s.windows.erase(w.handle);
   LayoutChanged();

@@ -31,7 +31,8 @@ void ChangeStyle(Window& w, int index, DWORD value) {
   change.styleOld = target;
   target = change.styleNew;
   LayoutChanged();
-  CallProcedure(*alive, WM_STYLECHANGED, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&change));
+  CallProcedure(*alive, WM_STYLECHANGED, static_cast<WPARAM>(index),
+                reinterpret_cast<LPARAM>(&change));
 }
 
 // Pointer-sized fields (wide: the caller asked through the pointer-sized call).
@@ -119,14 +120,17 @@ LONG_PTR Set(HWND hwnd, int index, bool wide, LONG_PTR value) {
 // The default procedure's side of the window text.
 void StoreWindowText(Window& w, LPCSTR text) {
   w.title = text ? text : "";
-  if (w.tree.parent == nullptr && w.fb.hostKnows) CurrentHost().TopLevelTitle(w.handle, w.title.c_str());
+  if (w.tree.parent == nullptr && w.fb.hostKnows)
+    CurrentHost().TopLevelTitle(w.handle, w.title.c_str());
 }
 
 }  // namespace portable::user
 
 using namespace portable::user;
 
-LONG WINAPI GetWindowLongA(HWND hwnd, int index) { return static_cast<LONG>(Get(hwnd, index, false)); }
+LONG WINAPI GetWindowLongA(HWND hwnd, int index) {
+  return static_cast<LONG>(Get(hwnd, index, false));
+}
 
 LONG WINAPI SetWindowLongA(HWND hwnd, int index, LONG value) {
   return static_cast<LONG>(Set(hwnd, index, false, value));
@@ -134,13 +138,16 @@ LONG WINAPI SetWindowLongA(HWND hwnd, int index, LONG value) {
 
 LONG_PTR WINAPI GetWindowLongPtrA(HWND hwnd, int index) { return Get(hwnd, index, true); }
 
-LONG_PTR WINAPI SetWindowLongPtrA(HWND hwnd, int index, LONG_PTR value) { return Set(hwnd, index, true, value); }
+LONG_PTR WINAPI SetWindowLongPtrA(HWND hwnd, int index, LONG_PTR value) {
+  return Set(hwnd, index, true, value);
+}
 
 int WINAPI GetWindowTextA(HWND hwnd, LPSTR buffer, int bufferSize) {
   if (buffer == nullptr || bufferSize <= 0) return 0;
   buffer[0] = '\0';
   if (LookUp(hwnd) == nullptr) return 0;
-  return static_cast<int>(SendMessageA(hwnd, WM_GETTEXT, static_cast<WPARAM>(bufferSize), reinterpret_cast<LPARAM>(buffer)));
+  return static_cast<int>(SendMessageA(hwnd, WM_GETTEXT, static_cast<WPARAM>(bufferSize),
+                                       reinterpret_cast<LPARAM>(buffer)));
 }
 
 BOOL WINAPI SetWindowTextA(HWND hwnd, LPCSTR text) {

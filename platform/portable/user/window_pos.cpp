@@ -20,7 +20,8 @@ constexpr UINT kPublicSwpFlags = 0x07FF;
 SIZE ParentArea(const Window& w) {
   if (w.tree.parent != nullptr) {
     if (Window* p = Peek(w.tree.parent)) {
-      return SIZE{p->clientRect.right - p->clientRect.left, p->clientRect.bottom - p->clientRect.top};
+      return SIZE{p->clientRect.right - p->clientRect.left,
+                  p->clientRect.bottom - p->clientRect.top};
     }
   }
   return ScreenSize();
@@ -37,7 +38,8 @@ void Reorder(Window& w, HWND after) {
     return;
   }
   auto pos = std::find(siblings.begin(), siblings.end(), after);
-  if (after == HWND_TOP || after == HWND_TOPMOST || after == HWND_NOTOPMOST || pos == siblings.end()) {
+  if (after == HWND_TOP || after == HWND_TOPMOST || after == HWND_NOTOPMOST ||
+      pos == siblings.end()) {
     siblings.insert(siblings.begin(), w.handle);
   } else {
     siblings.insert(pos + 1, w.handle);
@@ -59,7 +61,8 @@ void Normalise(const Window& w, WINDOWPOS& wp) {
   wp.cy = ClampExtent(wp.cy);
   wp.x = ClampCoordinate(wp.x);
   wp.y = ClampCoordinate(wp.y);
-  if (wp.cx == w.windowRect.right - w.windowRect.left && wp.cy == w.windowRect.bottom - w.windowRect.top) {
+  if (wp.cx == w.windowRect.right - w.windowRect.left &&
+      wp.cy == w.windowRect.bottom - w.windowRect.top) {
     wp.flags |= SWP_NOSIZE;
   }
   if (wp.x == w.windowRect.left && wp.y == w.windowRect.top) wp.flags |= SWP_NOMOVE;
@@ -91,7 +94,8 @@ MINMAXINFO MinMaxFor(Window& w) {
   RECT insets = FrameInsets(w.style, w.exStyle);
   SIZE area = ParentArea(w);
   MINMAXINFO mmi{};
-  mmi.ptMaxSize = POINT{area.cx + insets.left + insets.right, area.cy + insets.left + insets.bottom};
+  mmi.ptMaxSize =
+      POINT{area.cx + insets.left + insets.right, area.cy + insets.left + insets.bottom};
   mmi.ptMaxPosition = POINT{-insets.left, -insets.left};
   mmi.ptMinTrackSize = POINT{Metric(SM_CXMINTRACK), Metric(SM_CYMINTRACK)};
   mmi.ptMaxTrackSize = POINT{Metric(SM_CXMAXTRACK), Metric(SM_CYMAXTRACK)};
@@ -144,8 +148,10 @@ BOOL WINAPI SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int 
   if (w == nullptr) return FALSE;
   std::shared_ptr<Window> keep = Hold(hwnd);
   flags &= kPublicSwpFlags;
-  if (w->style & WS_VISIBLE) flags &= ~SWP_SHOWWINDOW;
-  else flags &= ~SWP_HIDEWINDOW;
+  if (w->style & WS_VISIBLE)
+    flags &= ~SWP_SHOWWINDOW;
+  else
+    flags &= ~SWP_HIDEWINDOW;
   WINDOWPOS wp{hwnd, insertAfter, x, y, cx, cy, flags};
   if (flags & SWP_NOMOVE) {
     wp.x = w->windowRect.left;
@@ -204,7 +210,8 @@ BOOL WINAPI SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int 
     if (clientSized && !shown) InvalidateGrowth(*w, oldClient);
     // Children share their top-level window's pixels: a moved child's old pixels stay behind,
     // so it paints itself anew where it lands.
-    if ((w->style & WS_CHILD) && clientMoved && !shown && !hidden) InvalidateTree(*w, nullptr, true, true);
+    if ((w->style & WS_CHILD) && clientMoved && !shown && !hidden)
+      InvalidateTree(*w, nullptr, true, true);
     bool childChanged = (w->style & WS_CHILD) && (hidden || !EqualRect(&oldWindow, &newWindow));
     if (childChanged) {
       if (Window* parent = Peek(w->tree.parent)) InvalidateTree(*parent, &oldWindow, true, false);
@@ -254,30 +261,27 @@ BOOL WINAPI ShowWindow(HWND hwnd, int cmdShow) {
     case SW_SHOWMINNOACTIVE:
     case SW_MINIMIZE:
     case SW_SHOWMINIMIZED:
-      flags = SWP_SHOWWINDOW | (w->minimized ? SWP_NOSIZE | SWP_NOMOVE : MinMaximize(*w, SW_MINIMIZE, &r));
+      flags = SWP_SHOWWINDOW |
+              (w->minimized ? SWP_NOSIZE | SWP_NOMOVE : MinMaximize(*w, SW_MINIMIZE, &r));
       if (cmdShow != SW_SHOWMINIMIZED) flags |= SWP_NOACTIVATE | SWP_NOZORDER;
       break;
     case SW_SHOWMAXIMIZED:
-      flags = SWP_SHOWWINDOW | (w->maximized ? SWP_NOSIZE | SWP_NOMOVE : MinMaximize(*w, SW_MAXIMIZE, &r));
+      flags = SWP_SHOWWINDOW |
+              (w->maximized ? SWP_NOSIZE | SWP_NOMOVE : MinMaximize(*w, SW_MAXIMIZE, &r));
       if (Peek(hwnd) == nullptr) return FALSE;
       break;
     case SW_SHOWNA:
     case SW_SHOWNOACTIVATE:
       flags = SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOSIZE | SWP_NOMOVE;
       if (cmdShow == SW_SHOWNA) flags |= SWP_NOZORDER;
-      if (w->minimized) flags = (flags & ~(SWP_NOSIZE | SWP_NOMOVE)) | MinMaximize(*w, SW_RESTORE, &r);
+      if (w->minimized)
+        flags = (flags & ~(SWP_NOSIZE | SWP_NOMOVE)) | MinMaximize(*w, SW_RESTORE, &r);
       break;
-    case SW_SHOW:
-      flags = SWP_SHOWWINDOW | SWP_NOSIZE | SWP_NOMOVE;
-      break;
+    case SW_SHOW: flags = SWP_SHOWWINDOW | SWP_NOSIZE | SWP_NOMOVE; break;
     case SW_SHOWNORMAL:
     case SW_RESTORE:
-    case SW_SHOWDEFAULT:
-      flags = SWP_SHOWWINDOW | MinMaximize(*w, SW_RESTORE, &r);
-      break;
-    default:
-      SetLastError(ERROR_INVALID_PARAMETER);
-      return FALSE;
+    case SW_SHOWDEFAULT: flags = SWP_SHOWWINDOW | MinMaximize(*w, SW_RESTORE, &r); break;
+    default: SetLastError(ERROR_INVALID_PARAMETER); return FALSE;
   }
   if (w->style & WS_CHILD) flags |= SWP_NOACTIVATE | SWP_NOZORDER;
   if (show != wasVisible) {

@@ -18,8 +18,10 @@ constexpr int kMaxFramebufferSide = 8192;
 
 void SyncFramebuffer(Window& w) {
   if (w.tree.parent != nullptr || w.minimized) return;
-  int width = std::clamp(static_cast<int>(w.clientRect.right - w.clientRect.left), 0, kMaxFramebufferSide);
-  int height = std::clamp(static_cast<int>(w.clientRect.bottom - w.clientRect.top), 0, kMaxFramebufferSide);
+  int width =
+      std::clamp(static_cast<int>(w.clientRect.right - w.clientRect.left), 0, kMaxFramebufferSide);
+  int height =
+      std::clamp(static_cast<int>(w.clientRect.bottom - w.clientRect.top), 0, kMaxFramebufferSide);
   if (width == w.fb.width && height == w.fb.height && w.fb.hostKnows) return;
   if (width != w.fb.width || height != w.fb.height) {
     std::vector<uint32_t> pixels(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
@@ -55,8 +57,8 @@ bool QueryWindowSurface(HWND hwnd, WindowSurface* out) {
   if (w->tree.parent == nullptr) {
     // Every drawing call asks this for a top-level window: its client area is its framebuffer.
     out->topLevel = w->handle;
-    out->framebuffer = PixelBuffer{w->fb.pixels.empty() ? nullptr : w->fb.pixels.data(), w->fb.width, w->fb.height,
-                                   w->fb.width};
+    out->framebuffer = PixelBuffer{w->fb.pixels.empty() ? nullptr : w->fb.pixels.data(),
+                                   w->fb.width, w->fb.height, w->fb.width};
     out->clientOrigin = POINT{0, 0};
     RECT visible{0, 0, std::min<LONG>(w->clientRect.right - w->clientRect.left, w->fb.width),
                  std::min<LONG>(w->clientRect.bottom - w->clientRect.top, w->fb.height)};
@@ -68,14 +70,16 @@ bool QueryWindowSurface(HWND hwnd, WindowSurface* out) {
   }
   Window* top = RootOf(w);
   out->topLevel = top->handle;
-  out->framebuffer = PixelBuffer{top->fb.pixels.empty() ? nullptr : top->fb.pixels.data(), top->fb.width, top->fb.height,
-                                 top->fb.width};
+  out->framebuffer = PixelBuffer{top->fb.pixels.empty() ? nullptr : top->fb.pixels.data(),
+                                 top->fb.width, top->fb.height, top->fb.width};
   POINT origin = ClientOriginOnScreen(*w);
   POINT topOrigin = ClientOriginOnScreen(*top);
   out->clientOrigin = POINT{origin.x - topOrigin.x, origin.y - topOrigin.y};
-  RECT visible{0, 0, w->clientRect.right - w->clientRect.left, w->clientRect.bottom - w->clientRect.top};
+  RECT visible{0, 0, w->clientRect.right - w->clientRect.left,
+               w->clientRect.bottom - w->clientRect.top};
   if (!VisibleChain(*w) || w->minimized || top->minimized) visible = RECT{};
-  for (Window* a = w->tree.parent ? Peek(w->tree.parent) : nullptr; a != nullptr && !IsRectEmpty(&visible);
+  for (Window* a = w->tree.parent ? Peek(w->tree.parent) : nullptr;
+       a != nullptr && !IsRectEmpty(&visible);
        a = a->tree.parent ? Peek(a->tree.parent) : nullptr) {
     POINT aOrigin = ClientOriginOnScreen(*a);
     RECT area{aOrigin.x - origin.x, aOrigin.y - origin.y, 0, 0};
@@ -95,7 +99,8 @@ void NotifyPixelsChanged(HWND hwnd, const RECT& clientRect) {
   if (w == nullptr) return;
   if (w->tree.parent == nullptr) {
     RECT r{std::max<LONG>(clientRect.left, 0), std::max<LONG>(clientRect.top, 0),
-           std::min<LONG>(clientRect.right, w->fb.width), std::min<LONG>(clientRect.bottom, w->fb.height)};
+           std::min<LONG>(clientRect.right, w->fb.width),
+           std::min<LONG>(clientRect.bottom, w->fb.height)};
     if (r.left < r.right && r.top < r.bottom) CurrentHost().PixelsChanged(w->handle, r);
     return;
   }

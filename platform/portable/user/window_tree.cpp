@@ -150,7 +150,8 @@ int WINAPI GetDlgCtrlID(HWND hwnd) {
 BOOL WINAPI GetClientRect(HWND hwnd, LPRECT rect) {
   Window* w = LookUp(hwnd);
   if (w == nullptr || rect == nullptr) return FALSE;
-  *rect = RECT{0, 0, w->clientRect.right - w->clientRect.left, w->clientRect.bottom - w->clientRect.top};
+  *rect = RECT{0, 0, w->clientRect.right - w->clientRect.left,
+               w->clientRect.bottom - w->clientRect.top};
   return TRUE;
 }
 

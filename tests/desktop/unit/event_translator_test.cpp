@@ -37,7 +37,8 @@ class RecordingSink final : public InputSink {
   static std::string At(int x, int y) { return std::to_string(x) + "," + std::to_string(y); }
 };
 
-SDL_Event KeyEvent(Uint32 type, SDL_Keycode sym, SDL_Scancode scancode, Uint8 repeat = 0, Uint16 mod = 0) {
+SDL_Event KeyEvent(Uint32 type, SDL_Keycode sym, SDL_Scancode scancode, Uint8 repeat = 0,
+                   Uint16 mod = 0) {
   SDL_Event e{};
   e.type = type;
   e.key.windowID = kSdlId;
@@ -81,7 +82,8 @@ SDL_Event WindowEvent(Uint8 event, int data1 = 0, int data2 = 0, Uint32 windowId
   return e;
 }
 
-std::vector<std::string> Translate(const std::vector<SDL_Event>& events, std::vector<bool>* results = nullptr) {
+std::vector<std::string> Translate(const std::vector<SDL_Event>& events,
+                                   std::vector<bool>* results = nullptr) {
   RecordingSink sink;
   for (const SDL_Event& e : events) {
     const bool queued = TranslateSdlEvent(e, sink);
@@ -94,8 +96,10 @@ using Calls = std::vector<std::string>;
 
 TEST(EventTranslator, KeyPressRepeatAndRelease) {
   std::vector<bool> queued;
-  EXPECT_EQ(Translate({KeyEvent(SDL_KEYDOWN, SDLK_5, SDL_SCANCODE_5), KeyEvent(SDL_KEYDOWN, SDLK_5, SDL_SCANCODE_5, 1),
-                       KeyEvent(SDL_KEYDOWN, SDLK_5, SDL_SCANCODE_5, 1), KeyEvent(SDL_KEYUP, SDLK_5, SDL_SCANCODE_5)},
+  EXPECT_EQ(Translate({KeyEvent(SDL_KEYDOWN, SDLK_5, SDL_SCANCODE_5),
+                       KeyEvent(SDL_KEYDOWN, SDLK_5, SDL_SCANCODE_5, 1),
+                       KeyEvent(SDL_KEYDOWN, SDLK_5, SDL_SCANCODE_5, 1),
+                       KeyEvent(SDL_KEYUP, SDLK_5, SDL_SCANCODE_5)},
                       &queued),
             (Calls{"key 53 down", "key 53 down repeat", "key 53 down repeat", "key 53 up"}));
   EXPECT_EQ(queued, (std::vector<bool>{true, true, true, true}));
@@ -111,7 +115,8 @@ TEST(EventTranslator, AltF4ArrivesAsTwoKeysInOrder) {
 
 TEST(EventTranslator, KeysWithoutAWindowsCodeAreDropped) {
   std::vector<bool> queued;
-  EXPECT_TRUE(Translate({KeyEvent(SDL_KEYDOWN, SDLK_AUDIOPLAY, SDL_SCANCODE_AUDIOPLAY)}, &queued).empty());
+  EXPECT_TRUE(
+      Translate({KeyEvent(SDL_KEYDOWN, SDLK_AUDIOPLAY, SDL_SCANCODE_AUDIOPLAY)}, &queued).empty());
   EXPECT_EQ(queued, std::vector<bool>{false});
 }
 
@@ -120,7 +125,8 @@ TEST(EventTranslator, MouseButtonsAreNumberedAsTheLayerWants) {
                        ButtonEvent(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 11, 21),
                        ButtonEvent(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, 0, 0),
                        ButtonEvent(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE, 639, 479)}),
-            (Calls{"button 0 down 10,20", "button 0 up 11,21", "button 1 down 0,0", "button 2 down 639,479"}));
+            (Calls{"button 0 down 10,20", "button 0 up 11,21", "button 1 down 0,0",
+                   "button 2 down 639,479"}));
 }
 
 TEST(EventTranslator, ExtraButtonsAndUnknownWindowsAreDropped) {
@@ -145,7 +151,8 @@ TEST(EventTranslator, MotionGivesClientCoordinates) {
 TEST(EventTranslator, EachWheelNotchIsOneMessage) {
   EXPECT_EQ(Translate({WheelEvent(1)}), Calls{"wheel 120 300,200"});
   EXPECT_EQ(Translate({WheelEvent(-1)}), Calls{"wheel -120 300,200"});
-  EXPECT_EQ(Translate({WheelEvent(3)}), (Calls{"wheel 120 300,200", "wheel 120 300,200", "wheel 120 300,200"}));
+  EXPECT_EQ(Translate({WheelEvent(3)}),
+            (Calls{"wheel 120 300,200", "wheel 120 300,200", "wheel 120 300,200"}));
   EXPECT_EQ(Translate({WheelEvent(-2)}), (Calls{"wheel -120 300,200", "wheel -120 300,200"}));
 }
 
@@ -164,11 +171,13 @@ TEST(EventTranslator, SidewaysWheelIsNotAVerticalNotch) {
 
 TEST(EventTranslator, WindowCloseSizeAndExposure) {
   std::vector<bool> queued;
-  EXPECT_EQ(Translate({WindowEvent(SDL_WINDOWEVENT_CLOSE), WindowEvent(SDL_WINDOWEVENT_SIZE_CHANGED, 800, 600),
-                       WindowEvent(SDL_WINDOWEVENT_EXPOSED), WindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED),
-                       WindowEvent(SDL_WINDOWEVENT_MOVED, 5, 5)},
-                      &queued),
-            (Calls{"close", "size 800,600", "expose"}));
+  EXPECT_EQ(
+      Translate(
+          {WindowEvent(SDL_WINDOWEVENT_CLOSE), WindowEvent(SDL_WINDOWEVENT_SIZE_CHANGED, 800, 600),
+           WindowEvent(SDL_WINDOWEVENT_EXPOSED), WindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED),
+           WindowEvent(SDL_WINDOWEVENT_MOVED, 5, 5)},
+          &queued),
+      (Calls{"close", "size 800,600", "expose"}));
   EXPECT_EQ(queued, (std::vector<bool>{true, true, true, false, false}));
 }
 

@@ -32,10 +32,10 @@ TEST(DirtyRect, ClipsToTheWindowAndIgnoresEmptyRects) {
   ExpectRect(dirty.Bounds(), 0, 0, 100, 50);
 
   DirtyRect other;
-  other.Add(RECT{5, 5, 5, 9}, 100, 50);        // no width
-  other.Add(RECT{8, 8, 4, 4}, 100, 50);        // inverted
-  other.Add(RECT{100, 0, 120, 10}, 100, 50);   // right of the window
-  other.Add(RECT{0, -10, 10, 0}, 100, 50);     // above it
+  other.Add(RECT{5, 5, 5, 9}, 100, 50);       // no width
+  other.Add(RECT{8, 8, 4, 4}, 100, 50);       // inverted
+  other.Add(RECT{100, 0, 120, 10}, 100, 50);  // right of the window
+  other.Add(RECT{0, -10, 10, 0}, 100, 50);    // above it
   EXPECT_TRUE(other.Empty());
 }
 
@@ -52,7 +52,7 @@ TEST(DirtyRect, ClearStartsAfresh) {
 TEST(FramePacer, PeriodFollowsTheRefreshRate) {
   EXPECT_EQ(FramePacer(60).PeriodUs(), 16666u);
   EXPECT_EQ(FramePacer(144).PeriodUs(), 6944u);
-  EXPECT_EQ(FramePacer(0).PeriodUs(), 16666u);   // unknown
+  EXPECT_EQ(FramePacer(0).PeriodUs(), 16666u);  // unknown
   EXPECT_EQ(FramePacer(-3).PeriodUs(), 16666u);
 }
 
@@ -70,8 +70,8 @@ TEST(FramePacer, AtMostOnePicturePerPeriod) {
 TEST(FramePacer, KeepsItsRhythmWhenAPictureIsALittleLate) {
   FramePacer pacer(50);
   pacer.Presented(0);
-  pacer.Presented(25000);           // 5 ms late
-  EXPECT_TRUE(pacer.Due(40000));    // the next slot is still at 40 ms
+  pacer.Presented(25000);         // 5 ms late
+  EXPECT_TRUE(pacer.Due(40000));  // the next slot is still at 40 ms
   EXPECT_FALSE(pacer.Due(39999));
   int pictures = 0;
   // Presenting whenever due over one second never exceeds the refresh rate.
@@ -88,7 +88,7 @@ TEST(FramePacer, KeepsItsRhythmWhenAPictureIsALittleLate) {
 TEST(FramePacer, StartsAfreshAfterAnIdleSpell) {
   FramePacer pacer(50);
   pacer.Presented(0);
-  pacer.Presented(500000);          // long after: the next slot counts from here
+  pacer.Presented(500000);  // long after: the next slot counts from here
   EXPECT_FALSE(pacer.Due(519999));
   EXPECT_TRUE(pacer.Due(520000));
 }

@@ -23,7 +23,8 @@ TEST(KeyMap, DigitsOfTheMainRowFollowTheKeyNotTheCharacter) {
 
 TEST(KeyMap, KeypadGivesDigitsOnlyWithNumLockOnAndShiftUp) {
   for (int n = 0; n <= 9; ++n) {
-    const auto scancode = static_cast<SDL_Scancode>(n == 0 ? SDL_SCANCODE_KP_0 : SDL_SCANCODE_KP_1 + n - 1);
+    const auto scancode =
+        static_cast<SDL_Scancode>(n == 0 ? SDL_SCANCODE_KP_0 : SDL_SCANCODE_KP_1 + n - 1);
     EXPECT_EQ(Vk(SDLK_KP_0, scancode, KMOD_NUM), static_cast<UINT>(96 + n)) << n;
   }
   EXPECT_EQ(Vk(SDLK_KP_PERIOD, SDL_SCANCODE_KP_PERIOD, KMOD_NUM), static_cast<UINT>(VK_DECIMAL));

@@ -49,8 +49,8 @@ TEST(TextLog, ControlBytesBecomeBlanksAndHighBytesStay) {
     ASSERT_TRUE(log.Open(path.c_str()));
     const char text[] = {'a', '\r', '\n', 'b', '\0', 'c', '\xE8', '\x7F'};
     log.Write(5, 1, 2, text, static_cast<int>(sizeof text));
-    log.Write(6, 1, 2, "x", -4);       // a negative count writes no text
-    log.Write(7, 1, 2, nullptr, 10);   // nor does a missing one
+    log.Write(6, 1, 2, "x", -4);      // a negative count writes no text
+    log.Write(7, 1, 2, nullptr, 10);  // nor does a missing one
   }
   EXPECT_EQ(ReadAll(path), "5 1 2 a  b c\xE8 \n6 1 2 \n7 1 2 \n");
   unlink(path.c_str());
@@ -91,7 +91,7 @@ TEST(AnsiToUtf8, NeverSplitsACharacterOrOverrunsTheBuffer) {
   AnsiToUtf8("ab\x80\x80", out, 6);  // "ab" + 3 bytes = 5, the second euro does not fit
   EXPECT_STREQ(out, "ab\xE2\x82\xAC");
   char tiny[2] = {'X', 'X'};
-  AnsiToUtf8("\xE0", tiny, 2);        // two bytes needed, one free
+  AnsiToUtf8("\xE0", tiny, 2);  // two bytes needed, one free
   EXPECT_STREQ(tiny, "");
 }
 

@@ -22,7 +22,8 @@ const std::string kTitle = "ZELVARI in KORVEX PRO";
 const std::string kSpeedLabel = "Velocita'[ + - ] =";
 const std::string kCurveLabel = "   Tipo[ 1-9 ] =";
 const std::string kControls = "       Mouse SX=Ridisegna  DX=Pausa  ESC=Esci          ";
-const std::string kPauseLine = "Pausa - Mouse DX=Contnua  ESC=Esci          " + std::string(255, ' ');
+const std::string kPauseLine =
+    "Pausa - Mouse DX=Contnua  ESC=Esci          " + std::string(255, ' ');
 constexpr int kScreenWidth = 640;
 constexpr int kScreenHeight = 480;
 constexpr int kPatienceMs = 30000;  // a loaded machine may be slow to start and draw
@@ -59,10 +60,12 @@ class ProgramTest : public ::testing::Test {
     log_ = folder_ + "/text.log";
     ASSERT_TRUE(program_.Start({kProgram}, {"SPIRALS_TEXT_LOG=" + log_}, folder_ + "/stderr.txt"));
     ASSERT_TRUE(WaitUntil([&] { return FindWindow(); }, kPatienceMs, 100))
-        << "no window titled \"" << kTitle << "\"; stderr: " << desktop_test::ReadFile(folder_ + "/stderr.txt");
+        << "no window titled \"" << kTitle
+        << "\"; stderr: " << desktop_test::ReadFile(folder_ + "/stderr.txt");
     // Keys go to the focused window, the wheel to the window under the pointer.
     desktop_test::Run({"xdotool", "windowfocus", window_});
-    desktop_test::Run({"xdotool", "mousemove", std::to_string(kScreenWidth / 2), std::to_string(kScreenHeight / 2)});
+    desktop_test::Run({"xdotool", "mousemove", std::to_string(kScreenWidth / 2),
+                       std::to_string(kScreenHeight / 2)});
     ASSERT_TRUE(WaitUntil([&] { return !Lines().empty(); }, kPatienceMs)) << "nothing drawn";
   }
 
@@ -77,7 +80,8 @@ class ProgramTest : public ::testing::Test {
 
   bool FindWindow() {
     std::string out;
-    if (desktop_test::Run({"xdotool", "search", "--name", "^" + kTitle + "$"}, &out) != 0) return false;
+    if (desktop_test::Run({"xdotool", "search", "--name", "^" + kTitle + "$"}, &out) != 0)
+      return false;
     std::istringstream in(out);
     return static_cast<bool>(std::getline(in, window_)) && !window_.empty();
   }
@@ -109,8 +113,12 @@ class ProgramTest : public ::testing::Test {
     return false;
   }
 
-  void Key(const std::string& key) { ASSERT_EQ(desktop_test::Run({"xdotool", "key", key}), 0) << key; }
-  void Click(int button) { ASSERT_EQ(desktop_test::Run({"xdotool", "click", std::to_string(button)}), 0) << button; }
+  void Key(const std::string& key) {
+    ASSERT_EQ(desktop_test::Run({"xdotool", "key", key}), 0) << key;
+  }
+  void Click(int button) {
+    ASSERT_EQ(desktop_test::Run({"xdotool", "click", std::to_string(button)}), 0) << button;
+  }
 
   // Waits for a status line after line `from` that satisfies `check`.
   bool WaitForStatus(size_t from, const std::function<bool(const TextLine&)>& check) {
@@ -132,7 +140,8 @@ class ProgramTest : public ::testing::Test {
     ASSERT_TRUE(LastStatus(0, &before));
     const size_t from = Lines().size();
     act();
-    EXPECT_TRUE(WaitForStatus(from, [&](const TextLine& l) { return moved(before.Speed(), l.Speed()); }))
+    EXPECT_TRUE(
+        WaitForStatus(from, [&](const TextLine& l) { return moved(before.Speed(), l.Speed()); }))
         << how << " did not move the speed from " << before.Speed();
   }
 
@@ -140,7 +149,8 @@ class ProgramTest : public ::testing::Test {
     int status = 0;
     if (!program_.WaitExit(kExitLimitMs, &status)) {
       const bool late = program_.WaitExit(10000, &status);
-      FAIL() << "still running " << kExitLimitMs << " ms later" << (late ? " (it ended later)" : " (and 10 s later)");
+      FAIL() << "still running " << kExitLimitMs << " ms later"
+             << (late ? " (it ended later)" : " (and 10 s later)");
     }
     ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
     EXPECT_EQ(WEXITSTATUS(status), 0) << desktop_test::ReadFile(folder_ + "/stderr.txt");
@@ -214,11 +224,12 @@ TEST_F(ProgramTest, ResizingTheWindowRecentresTheCurves) {
         }
         meanX = lit ? sumX / static_cast<double>(lit) : 0;
         meanY = lit ? sumY / static_cast<double>(lit) : 0;
-        return outside == 0 && lit >= 200 && std::abs(meanX - 200) < 40 && std::abs(meanY - 150) < 40;
+        return outside == 0 && lit >= 200 && std::abs(meanX - 200) < 40 &&
+               std::abs(meanY - 150) < 40;
       },
       kPatienceMs, 250);
-  EXPECT_TRUE(seen) << "lit pixels outside the window " << outside << "; " << lit << " lit inside, balanced at ("
-                    << meanX << ", " << meanY << ")";
+  EXPECT_TRUE(seen) << "lit pixels outside the window " << outside << "; " << lit
+                    << " lit inside, balanced at (" << meanX << ", " << meanY << ")";
 }
 
 TEST_F(ProgramTest, DigitKeysChangeTheCurveCountInTheStatusLine) {
@@ -254,12 +265,18 @@ TEST_F(ProgramTest, NumericPadDigitsWithNumLockOn) {
 TEST_F(ProgramTest, PlusMinusAndTheWheelChangeTheSpeed) {
   auto up = [](double before, double after) { return after > before; };
   auto down = [](double before, double after) { return after < before; };
-  ExpectSpeedMoves("keypad +", [&] { Key("KP_Add"); }, up);
-  ExpectSpeedMoves("= key", [&] { Key("equal"); }, up);
-  ExpectSpeedMoves("wheel forward", [&] { Click(4); }, up);
-  ExpectSpeedMoves("- key", [&] { Key("minus"); }, down);
-  ExpectSpeedMoves("keypad -", [&] { Key("KP_Subtract"); }, down);
-  ExpectSpeedMoves("wheel back", [&] { Click(5); }, down);
+  ExpectSpeedMoves(
+      "keypad +", [&] { Key("KP_Add"); }, up);
+  ExpectSpeedMoves(
+      "= key", [&] { Key("equal"); }, up);
+  ExpectSpeedMoves(
+      "wheel forward", [&] { Click(4); }, up);
+  ExpectSpeedMoves(
+      "- key", [&] { Key("minus"); }, down);
+  ExpectSpeedMoves(
+      "keypad -", [&] { Key("KP_Subtract"); }, down);
+  ExpectSpeedMoves(
+      "wheel back", [&] { Click(5); }, down);
 }
 
 TEST_F(ProgramTest, HoldingAKeyRepeatsItsAction) {
@@ -274,7 +291,8 @@ TEST_F(ProgramTest, HoldingAKeyRepeatsItsAction) {
         speeds = {before.Speed()};
         const auto lines = Lines();
         for (size_t i = from; i < lines.size(); ++i) {
-          if (lines[i].IsStatus() && lines[i].Speed() != speeds.back()) speeds.push_back(lines[i].Speed());
+          if (lines[i].IsStatus() && lines[i].Speed() != speeds.back())
+            speeds.push_back(lines[i].Speed());
         }
         return speeds.size() >= 5;
       },
@@ -299,7 +317,8 @@ TEST_F(ProgramTest, RightButtonPausesAndResumes) {
       << "no pause line";
   // A second press at the same place soon after is a double click, which does not resume:
   // press somewhere else.
-  desktop_test::Run({"xdotool", "mousemove", std::to_string(kScreenWidth / 2 + 40), std::to_string(kScreenHeight / 2)});
+  desktop_test::Run({"xdotool", "mousemove", std::to_string(kScreenWidth / 2 + 40),
+                     std::to_string(kScreenHeight / 2)});
   Click(3);
   // Running again: the drawing steps print status lines and the pause line stops.
   EXPECT_TRUE(WaitUntil(
@@ -307,8 +326,10 @@ TEST_F(ProgramTest, RightButtonPausesAndResumes) {
         const auto lines = Lines();
         size_t statusAfterLastPause = 0;
         for (const TextLine& l : lines) {
-          if (l.IsPause()) statusAfterLastPause = 0;
-          else if (l.IsStatus()) ++statusAfterLastPause;
+          if (l.IsPause())
+            statusAfterLastPause = 0;
+          else if (l.IsStatus())
+            ++statusAfterLastPause;
         }
         return statusAfterLastPause >= 20;
       },
@@ -342,7 +363,9 @@ TEST(ProgramWithoutDisplay, SaysWhatIsMissingAndFails) {
   EXPECT_NE(WEXITSTATUS(status), 0);
   const std::string text = desktop_test::ReadFile(errors);
   EXPECT_NE(text.find("spirals: cannot open the display ("), std::string::npos) << text;
-  EXPECT_NE(text.find("set DISPLAY or run `make run`, which starts a virtual one"), std::string::npos) << text;
+  EXPECT_NE(text.find("set DISPLAY or run `make run`, which starts a virtual one"),
+            std::string::npos)
+      << text;
   unlink(errors.c_str());
   rmdir(folder.c_str());
 }

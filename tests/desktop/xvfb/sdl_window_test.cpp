@@ -50,11 +50,14 @@ class SdlWindowTest : public ::testing::Test {
 struct Frame {
   std::vector<uint32_t> store;
   PixelBuffer buffer;
-  Frame(int width, int height, uint32_t colour) : store(static_cast<size_t>(width + 8) * height, colour) {
+  Frame(int width, int height, uint32_t colour)
+      : store(static_cast<size_t>(width + 8) * height, colour) {
     buffer = PixelBuffer{store.data(), width, height, width + 8};
   }
   void Fill(uint32_t colour) { std::fill(store.begin(), store.end(), colour); }
-  void Set(int x, int y, uint32_t colour) { store[static_cast<size_t>(y) * buffer.stride + x] = colour; }
+  void Set(int x, int y, uint32_t colour) {
+    store[static_cast<size_t>(y) * buffer.stride + x] = colour;
+  }
 };
 
 bool WaitForScreen(const std::function<bool(const Image&)>& check) {
@@ -98,7 +101,7 @@ TEST_F(SdlWindowTest, OnlyTheChangedRectReachesTheScreen) {
     window.Present(frame.buffer, RECT{0, 0, 64, 48});
     return screen.At(0, 0) == 0xFF0000u && screen.At(63, 47) == 0xFF0000u;
   }));
-  frame.Fill(0x000000FF);  // all blue in memory...
+  frame.Fill(0x000000FF);                                          // all blue in memory...
   ASSERT_TRUE(window.Present(frame.buffer, RECT{8, 10, 24, 30}));  // ...but only this part shown
   const Image screen = Screen();
   EXPECT_EQ(screen.At(8, 10), 0x0000FFu);

@@ -24,7 +24,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 int ElapsedMs(Clock::time_point since) {
-  return static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since).count());
+  return static_cast<int>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since).count());
 }
 
 std::vector<char*> Pointers(std::vector<std::string>& strings) {
@@ -75,9 +76,11 @@ bool XvfbSession::Start(int width, int height, std::string* error) {
     *error = "pipe failed";
     return false;
   }
-  std::vector<std::string> args = {"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0",
-                                   std::to_string(width) + "x" + std::to_string(height) + "x24",
-                                   "-nolisten", "tcp", "-noreset", "-br"};
+  std::vector<std::string> args = {
+      "Xvfb",      "-displayfd", std::to_string(fds[1]),
+      "-screen",   "0",          std::to_string(width) + "x" + std::to_string(height) + "x24",
+      "-nolisten", "tcp",        "-noreset",
+      "-br"};
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addclose(&actions, fds[0]);
@@ -125,7 +128,8 @@ bool Child::Start(const std::vector<std::string>& argvIn, const std::vector<std:
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   if (!stderrPath.empty()) {
-    posix_spawn_file_actions_addopen(&actions, 2, stderrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, stderrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
   }
   const int rc = posix_spawnp(&pid_, argv[0], &actions, nullptr, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
@@ -222,7 +226,9 @@ bool DecodePpm(const std::string& data, Image* image) {
   if (data.size() < 2 || data[0] != 'P' || data[1] != '6') return false;
   pos = 2;
   long width = 0, height = 0, maxval = 0;
-  if (!next(&width) || !next(&height) || !next(&maxval) || maxval != 255 || width <= 0 || height <= 0) return false;
+  if (!next(&width) || !next(&height) || !next(&maxval) || maxval != 255 || width <= 0 ||
+      height <= 0)
+    return false;
   ++pos;  // the one blank before the pixels
   const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
   if (data.size() < pos + count * 3) return false;
@@ -231,7 +237,8 @@ bool DecodePpm(const std::string& data, Image* image) {
   image->pixels.resize(count);
   const auto* p = reinterpret_cast<const unsigned char*>(data.data() + pos);
   for (size_t i = 0; i < count; ++i, p += 3) {
-    image->pixels[i] = (static_cast<uint32_t>(p[0]) << 16) | (static_cast<uint32_t>(p[1]) << 8) | p[2];
+    image->pixels[i] =
+        (static_cast<uint32_t>(p[0]) << 16) | (static_cast<uint32_t>(p[1]) << 8) | p[2];
   }
   return true;
 }
