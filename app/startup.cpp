@@ -29,10 +29,19 @@ void setupFloatingPoint() {
 #endif
 }
 
-void openMainWindow(WindowHandler handler) {
-  ScreenSize(&screenWidth, &screenHeight);
-  WindowOpen(&mainWindow, 0, 0, screenWidth, screenHeight, MAIN_WINDOW_FLAGS, nullptr, MAIN_TITLE,
-             handler);
+void prepareApplication() {
+  setupFloatingPoint();
+  RuntimeHeapCreate();
+  lastCurve = RandomInt(9, 0) + 1;
+  pauseSign = 1;
+  speed = static_cast<double>(RandomInt(5, 0)) + 0.5;
+}
+
+void openMainWindowAt(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags,
+                      WindowRecord* parent, WindowHandler handler) {
+  screenWidth = width;
+  screenHeight = height;
+  WindowOpen(&mainWindow, x, y, width, height, flags, parent, MAIN_TITLE, handler);
   int32_t left = 0;
   int32_t top = 0;
   WindowClientSize(&mainWindow, &left, &top, &clientWidth, &clientHeight);
@@ -41,16 +50,23 @@ void openMainWindow(WindowHandler handler) {
   DrawSetBackColor(&mainWindow, 0);
 }
 
+void openMainWindow(WindowHandler handler) {
+  int32_t width = 0;
+  int32_t height = 0;
+  ScreenSize(&width, &height);
+  openMainWindowAt(0, 0, width, height, MAIN_WINDOW_FLAGS, nullptr, handler);
+}
+
+void shutDown(UINT exitCode) {
+  WindowRegistryFree();
+  RunExitSequence();
+  ExitProcess(exitCode);
+}
+
 void SpiralsMain() {
-  setupFloatingPoint();
-  RuntimeHeapCreate();
-  lastCurve = RandomInt(9, 0) + 1;
-  pauseSign = 1;
-  speed = static_cast<double>(RandomInt(5, 0)) + 0.5;
+  prepareApplication();
   openMainWindow(handleEvent);
   // Without a window there is nothing to wait for: go straight to the shutdown.
   while (mainWindow.hwnd != nullptr) PumpMessages(PUMP_WAIT);
-  WindowRegistryFree();
-  RunExitSequence();
-  ExitProcess(0);
+  shutDown(0);
 }

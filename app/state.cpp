@@ -15,3 +15,4 @@ WindowRecord mainWindow = {};
 CurveSet curves = {};
 int32_t paintStep = 0;
 int32_t openTimerSteps = 0;
+int32_t statusLinesShown = 1;

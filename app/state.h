@@ -26,3 +26,5 @@ extern CurveSet curves;
 extern int32_t paintStep;
 // Timer-driven drawing steps open right now (nested through the pumps).
 extern int32_t openTimerSteps;
+// 1: the status and pause lines are printed (the program); 0: they are not (the savers).
+extern int32_t statusLinesShown;

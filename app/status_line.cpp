@@ -67,11 +67,13 @@ char* buildPauseLine() {
 }
 
 void printStatusLine() {
+  if (statusLinesShown == 0) return;
   DrawMoveTo(&mainWindow, 0, 0);
   printParked(buildStatusLine());
 }
 
 void printPauseLine() {
+  if (statusLinesShown == 0) return;
   DrawMoveTo(&mainWindow, 0, 0);
   printParked(buildPauseLine());
 }

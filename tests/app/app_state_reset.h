@@ -19,6 +19,7 @@ inline void ResetAppState() {
   speed = 2.5;
   pauseSign = 1;
   openTimerSteps = 0;
+  statusLinesShown = 1;
   if (slotMutex == nullptr) slotMutex = CreateMutexA(nullptr, FALSE, "");
   if (drawSemaphore == nullptr) drawSemaphore = CreateSemaphoreA(nullptr, 10, 10, "");
 }

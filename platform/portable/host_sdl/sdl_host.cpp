@@ -1,12 +1,11 @@
 #include "sdl_host.h"
 
-#include <time.h>
-
 #include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 
+#include "../host_common/boot_ticks.h"
 #include "../user/input.h"
 #include "../user/window_surface.h"
 #include "host_sdl.h"
@@ -14,15 +13,6 @@
 
 namespace portable {
 namespace {
-
-// Milliseconds since the machine booted, as Windows' tick count counts them.
-uint32_t BootTimeMs() {
-  timespec ts{};
-  clock_gettime(CLOCK_BOOTTIME, &ts);
-  const uint64_t ms =
-      static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u;
-  return static_cast<uint32_t>(ms);
-}
 
 SIZE DesktopSize() {
   SDL_DisplayMode mode{};
@@ -43,7 +33,7 @@ int RefreshRate() {
 }  // namespace
 
 SdlHost::SdlHost()
-    : tickBase_(BootTimeMs() - static_cast<uint32_t>(clock_.NowMs())),
+    : tickBase_(BootTickBase(clock_)),
       screen_(DesktopSize()),
       pacer_(RefreshRate()),
       start_(std::chrono::steady_clock::now()),

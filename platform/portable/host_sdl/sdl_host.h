@@ -10,9 +10,9 @@
 
 #include "../kernel/host.h"
 #include "event_translator.h"
-#include "frame_pacer.h"
+#include "../host_common/frame_pacer.h"
 #include "sdl_window.h"
-#include "text_log.h"
+#include "../host_common/text_log.h"
 
 namespace portable {
 

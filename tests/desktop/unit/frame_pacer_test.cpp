@@ -1,4 +1,4 @@
-#include "platform/portable/host_sdl/frame_pacer.h"
+#include "platform/portable/host_common/frame_pacer.h"
 
 #include <gtest/gtest.h>
 

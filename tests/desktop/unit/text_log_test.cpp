@@ -1,4 +1,4 @@
-#include "platform/portable/host_sdl/text_log.h"
+#include "platform/portable/host_common/text_log.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

@@ -1,0 +1,217 @@
+#include "saver.h"
+
+#include "../runtime/window/pump.h"
+#include "../runtime/window/window_close.h"
+#include "../runtime/window/window_procedure.h"
+#include "handler.h"
+#include "startup.h"
+#include "state.h"
+
+namespace {
+
+// The newest mouse message, the horizontal wheel (WM_MOUSEHWHEEL), after the X buttons.
+constexpr int32_t LAST_MOUSE_MESSAGE = 0x020E;
+constexpr int32_t X_BUTTON_DOWN = 0x020B;
+// WM_SYSCOMMAND asking for the screen saver (SC_SCREENSAVE).
+constexpr WPARAM SYSTEM_COMMAND_SCREENSAVE = 0xF140;
+
+constexpr uint32_t SAVER_FLAGS = OPEN_DIRECT | OPEN_NO_CAPTION;
+
+SaverPlan activePlan;
+// Set before the saver closes its own window, so that the destruction is not taken for one
+// done from outside.
+bool ending = false;
+// The window was destroyed by someone else (its parent went away).
+bool windowLost = false;
+// A close asked for while the window is still being made waits until it is made, so the
+// saver ends as asked rather than as a window that failed to open.
+bool opening = false;
+bool closeAfterOpen = false;
+bool referenceKnown = false;
+POINT reference{0, 0};
+
+void endSaver() {
+  if (ending) return;
+  ending = true;
+  WindowClose(&mainWindow);
+}
+
+bool isInput(int32_t id) {
+  return (id >= WM_KEYFIRST && id <= WM_KEYLAST) || (id >= WM_MOUSEFIRST && id <= LAST_MOUSE_MESSAGE);
+}
+
+// Where the mouse of the current WM_MOUSEMOVE is, in screen coordinates.
+POINT eventCursor() {
+  POINT p{static_cast<int16_t>(CurrentEvent.mouseX), static_cast<int16_t>(CurrentEvent.mouseY)};
+  if (mainWindow.hwnd != nullptr) ClientToScreen(mainWindow.hwnd, &p);
+  return p;
+}
+
+bool movedTooFar() {
+  const POINT p = eventCursor();
+  if (!referenceKnown) {
+    reference = p;
+    referenceKnown = true;
+    return false;
+  }
+  const int64_t dx = static_cast<int64_t>(p.x) - reference.x;
+  const int64_t dy = static_cast<int64_t>(p.y) - reference.y;
+  return dx * dx + dy * dy > static_cast<int64_t>(SAVER_MOVE_LIMIT) * SAVER_MOVE_LIMIT;
+}
+
+bool endsTheSaver(int32_t id, WPARAM wParam) {
+  switch (id) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case X_BUTTON_DOWN:
+    case WM_MOUSEWHEEL:
+    case LAST_MOUSE_MESSAGE:
+      return true;
+    case WM_MOUSEMOVE:
+      return movedTooFar();
+    case WM_ACTIVATEAPP:
+      return wParam == FALSE;
+    case WM_ACTIVATE:
+      return LOWORD(wParam) == WA_INACTIVE;
+    default:
+      return false;
+  }
+}
+
+// A preview ends with the window it lives in, and keeps filling its client area.
+void watchParent() {
+  HWND parent = activePlan.parent;
+  if (!IsWindow(parent)) {
+    endSaver();
+    return;
+  }
+  RECT client{};
+  if (!GetClientRect(parent, &client) || mainWindow.hwnd == nullptr) return;
+  if (client.right != clientWidth || client.bottom != clientHeight) {
+    MoveWindow(mainWindow.hwnd, 0, 0, client.right, client.bottom, TRUE);
+  }
+}
+
+}  // namespace
+
+SaverPlan fullScreenPlan(const RECT& screen) {
+  SaverPlan plan;
+  plan.x = screen.left;
+  plan.y = screen.top;
+  plan.width = screen.right - screen.left;
+  plan.height = screen.bottom - screen.top;
+  plan.flags = SAVER_FLAGS | OPEN_TOPMOST | OPEN_TOOL_WINDOW;
+  plan.input = SaverInput::EndOnAny;
+  return plan;
+}
+
+SaverPlan previewPlan(HWND parent, int32_t width, int32_t height) {
+  SaverPlan plan;
+  plan.width = width;
+  plan.height = height;
+  plan.flags = SAVER_FLAGS;
+  plan.parent = parent;
+  plan.input = SaverInput::Ignored;
+  return plan;
+}
+
+SaverPlan windowPlan(int32_t width, int32_t height, SaverInput input) {
+  SaverPlan plan;
+  plan.width = width;
+  plan.height = height;
+  plan.flags = SAVER_FLAGS;
+  plan.input = input;
+  return plan;
+}
+
+int32_t saverHandleEvent() {
+  const int32_t id = CurrentEvent.eventId;
+  const WPARAM wParam = CurrentEvent.param1;
+  const SaverInput mode = activePlan.input;
+  if (mode == SaverInput::EndOnAny && endsTheSaver(id, wParam)) {
+    endSaver();
+    return 0;
+  }
+  if (isInput(id)) {
+    if (mode == SaverInput::EndOnEscape && id == WM_KEYDOWN && wParam == VK_ESCAPE) endSaver();
+    return 0;
+  }
+  switch (id) {
+    case WM_SYSCOMMAND:
+      // Already the screen saver: starting it again would only stack a second one on top.
+      if ((wParam & 0xFFF0) == SYSTEM_COMMAND_SCREENSAVE) return 1;
+      break;
+    case EVENT_CLOSE_REQUEST:
+      if (opening) {
+        closeAfterOpen = true;
+        return 1;
+      }
+      ending = true;
+      break;
+    case WM_DESTROY:
+      if (!ending) {
+        // Destroyed from outside: wake the loop, which finds the window gone.
+        windowLost = true;
+        PostQuitMessage(0);
+      }
+      break;
+    case WM_TIMER:
+      if (activePlan.parent != nullptr) {
+        watchParent();
+        if (ending) return 0;
+      }
+      break;
+    default:
+      break;
+  }
+  return handleEvent();
+}
+
+bool saverOpen(const SaverPlan& plan) {
+  activePlan = plan;
+  ending = false;
+  windowLost = false;
+  referenceKnown = plan.input == SaverInput::EndOnAny && plan.cursorKnown;
+  reference = plan.cursor;
+  statusLinesShown = 0;
+  // The runtime needs only the handle of a parent: a record holding nothing else serves.
+  WindowRecord parentRecord{};
+  parentRecord.hwnd = plan.parent;
+  opening = true;
+  closeAfterOpen = false;
+  openMainWindowAt(plan.x, plan.y, plan.width, plan.height, plan.flags,
+                   plan.parent != nullptr ? &parentRecord : nullptr, saverHandleEvent);
+  opening = false;
+  if (mainWindow.hwnd == nullptr) return false;
+  if (closeAfterOpen) {
+    endSaver();
+    return true;
+  }
+  if (plan.input == SaverInput::EndOnAny) {
+    mainWindow.cursor = nullptr;
+    SetCursor(nullptr);
+  }
+  return true;
+}
+
+void saverRun() {
+  while (mainWindow.hwnd != nullptr && !windowLost) PumpMessages(PUMP_WAIT);
+  if (windowLost) {
+    // The wake-up call has done its work; the record still holds the window's objects.
+    MSG message{};
+    while (PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+    WindowClose(&mainWindow);
+    windowLost = false;
+  }
+}
+
+void SaverMain(const SaverPlan& plan) {
+  prepareApplication();
+  if (!saverOpen(plan)) shutDown(2);
+  saverRun();
+  shutDown(0);
+}
