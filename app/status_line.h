@@ -12,5 +12,6 @@ inline constexpr int PAUSE_PADDING = 255;
 char* buildStatusLine();
 char* buildPauseLine();
 
+// Both print nothing while statusLinesShown is 0 (the screen savers).
 void printStatusLine();
 void printPauseLine();

@@ -129,7 +129,8 @@ void X11Host::WaitForInput(std::optional<uint64_t> deadlineMs) {
     return;
   }
   for (;;) {
-    if (DrainEvents() | CheckForEnd()) return;
+    const bool queued = DrainEvents();
+    if (CheckForEnd() || queued) return;
     PresentIfDue();
     XFlush(display_);
     const uint64_t nowMs = clock_.NowMs();

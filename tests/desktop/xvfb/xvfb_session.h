@@ -19,7 +19,8 @@ class XvfbSession {
   XvfbSession(const XvfbSession&) = delete;
   XvfbSession& operator=(const XvfbSession&) = delete;
   ~XvfbSession();
-  bool Start(int width, int height, std::string* error);
+  // `depth` bits a pixel on the screen: 24 as most displays, 16 for a narrower one.
+  bool Start(int width, int height, std::string* error, int depth = 24);
   const std::string& Display() const { return display_; }
 
  private:

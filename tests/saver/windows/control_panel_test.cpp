@@ -239,6 +239,10 @@ TEST(ControlPanel, SaverCoversTheVirtualScreenAndIgnoresSmallMoves) {
   MoveMouseTo(cx + 3, cy);
   PumpFor(1000);
   EXPECT_TRUE(saver.Running()) << "a move of 3 pixels ended it";
+  CURSORINFO cursor{};
+  cursor.cbSize = sizeof cursor;
+  ASSERT_TRUE(GetCursorInfo(&cursor));
+  EXPECT_EQ(cursor.hCursor, nullptr) << "no cursor over the saver";
   MoveMouseTo(cx + 60, cy);
   EXPECT_EQ(saver.WaitExit(10000), 0u) << "a move of 60 pixels must end it with 0";
 }

@@ -251,4 +251,25 @@ TEST_F(LentWindow, AWindowOfItsOwnEndsOnEscapeOrItsCloseButton) {
   }
 }
 
+// A 16-bit screen: the pixels are converted to its format rather than sent as they are.
+TEST(NarrowDisplay, SixteenBitWindowsShowTheCurves) {
+  if (access(kProgram.c_str(), X_OK) != 0) GTEST_SKIP() << kProgram << " is not built";
+  desktop_test::XvfbSession xvfb;
+  std::string error;
+  ASSERT_TRUE(xvfb.Start(320, 240, &error, 16)) << error;
+  saver_test::XClient client;
+  ASSERT_TRUE(client.Ok());
+  ASSERT_EQ(DefaultDepth(client.Get(), DefaultScreen(client.Get())), 16);
+  const Window w = client.MakeWindow(0, 0, 200, 150, 0);
+  Child program;
+  ASSERT_TRUE(program.Start({kProgram, "--window-id", Hex(w)}));
+  Picture p;
+  EXPECT_TRUE(WaitUntil([&] { return client.Grab(w, &p) && p.CountDrawn(50, 25, 150, 125) > 50; }, kPatienceMs, 100));
+  EXPECT_EQ(p.CountColour(0xFFFF), 0) << "no status line (white, in 16 bits)";
+  kill(program.Pid(), SIGTERM);
+  int status = 0;
+  ASSERT_TRUE(program.WaitExit(kEndLimitMs, &status));
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
 }  // namespace
