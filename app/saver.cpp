@@ -81,15 +81,32 @@ bool endsTheSaver(int32_t id, WPARAM wParam) {
   }
 }
 
+// A thread timer, not one of the window's: when the parent's process dies, the system may
+// take the parent and our window with it without a word, and the window's timers with them.
+constexpr UINT PARENT_WATCH_PERIOD = 250;
+UINT_PTR parentWatch = 0;
+
+void stopParentWatch() {
+  if (parentWatch != 0) KillTimer(nullptr, parentWatch);
+  parentWatch = 0;
+}
+
 // A preview ends with the window it lives in, and keeps filling its client area.
-void watchParent() {
+void CALLBACK watchParent(HWND, UINT, UINT_PTR, DWORD) {
+  if (ending || windowLost || mainWindow.hwnd == nullptr) return;
+  if (!IsWindow(mainWindow.hwnd)) {
+    stopParentWatch();
+    windowLost = true;
+    PostQuitMessage(0);
+    return;
+  }
   HWND parent = activePlan.parent;
   if (!IsWindow(parent)) {
     endSaver();
     return;
   }
   RECT client{};
-  if (!GetClientRect(parent, &client) || mainWindow.hwnd == nullptr) return;
+  if (!GetClientRect(parent, &client)) return;
   if (client.right != clientWidth || client.bottom != clientHeight) {
     MoveWindow(mainWindow.hwnd, 0, 0, client.right, client.bottom, TRUE);
   }
@@ -152,16 +169,11 @@ int32_t saverHandleEvent() {
       ending = true;
       break;
     case WM_DESTROY:
+      stopParentWatch();
       if (!ending) {
         // Destroyed from outside: wake the loop, which finds the window gone.
         windowLost = true;
         PostQuitMessage(0);
-      }
-      break;
-    case WM_TIMER:
-      if (activePlan.parent != nullptr) {
-        watchParent();
-        if (ending) return 0;
       }
       break;
     default:
@@ -171,6 +183,7 @@ int32_t saverHandleEvent() {
 }
 
 bool saverOpen(const SaverPlan& plan) {
+  stopParentWatch();
   activePlan = plan;
   ending = false;
   windowLost = false;
@@ -194,11 +207,13 @@ bool saverOpen(const SaverPlan& plan) {
     mainWindow.cursor = nullptr;
     SetCursor(nullptr);
   }
+  if (plan.parent != nullptr) parentWatch = SetTimer(nullptr, 0, PARENT_WATCH_PERIOD, watchParent);
   return true;
 }
 
 void saverRun() {
   while (mainWindow.hwnd != nullptr && !windowLost) PumpMessages(PUMP_WAIT);
+  stopParentWatch();
   if (windowLost) {
     // The wake-up call has done its work; the record still holds the window's objects.
     MSG message{};
@@ -211,7 +226,11 @@ void saverRun() {
 
 void SaverMain(const SaverPlan& plan) {
   prepareApplication();
-  if (!saverOpen(plan)) shutDown(2);
+  if (!saverOpen(plan)) {
+    // A preview whose parent went away while it was being made has ended with it.
+    const bool parentGone = plan.parent != nullptr && !IsWindow(plan.parent);
+    shutDown(parentGone ? 0 : 2);
+  }
   saverRun();
   shutDown(0);
 }

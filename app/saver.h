@@ -52,7 +52,7 @@ bool saverOpen(const SaverPlan& plan);
 void saverRun();
 
 // prepareApplication, saverOpen, saverRun, then the process ends: exit code 0, or 2 when
-// the window could not be made (a parent that is gone).
+// the window could not be made (and not because a preview's parent went away meanwhile).
 [[noreturn]] void SaverMain(const SaverPlan& plan);
 
 // The WindowHandler of a saver window: input as the plan's mode says, the rest to handleEvent.

@@ -281,18 +281,39 @@ TEST_F(Preview, AChildFillingTheParentThatEndsWithIt) {
   EXPECT_FALSE(Alive());
 }
 
-TEST_F(Preview, FollowsTheParentsSizeAtTheNextTick) {
+// Pumps until `done`, for at most a second of (real or virtual) time.
+template <typename Done>
+bool PumpUntil(Done done) {
+  const DWORD start = GetTickCount();
+  while (!done() && GetTickCount() - start < 1000) PumpMessages(PUMP_WAIT);
+  return done();
+}
+
+TEST_F(Preview, FollowsTheParentsSize) {
   Open(previewPlan(parent_, 160, 120));
   MoveWindow(parent_, 0, 0, 100, 80, TRUE);
   RECT client{};
   GetClientRect(parent_, &client);
-  Send(WM_TIMER, DRAW_TIMER);
+  EXPECT_TRUE(PumpUntil([&] { return clientWidth == client.right; }));
   EXPECT_EQ(clientWidth, client.right);
   EXPECT_EQ(clientHeight, client.bottom);
   RECT child{};
   GetClientRect(mainWindow.hwnd, &child);
   EXPECT_EQ(child.right, client.right);
   EXPECT_EQ(child.bottom, client.bottom);
+}
+
+TEST_F(Preview, ItsWatchEndsWithIt) {
+  Open(previewPlan(parent_, 160, 120));
+  WindowClose(&mainWindow);
+  // A saver without a parent opened next is not taken for a preview whose parent went away.
+  ResetAppState();
+  Open(windowPlan(200, 150, SaverInput::Ignored));
+  // Something to wait for, so that time passes on a virtual clock too.
+  TimerStart(&mainWindow, 100, DRAW_TIMER, nullptr);
+  const DWORD start = GetTickCount();
+  while (Alive() && GetTickCount() - start < 1000) PumpMessages(PUMP_WAIT);
+  EXPECT_TRUE(Alive());
 }
 
 }  // namespace

@@ -212,6 +212,60 @@ TEST(ControlPanel, PreviewFillsTheWindowItIsGivenAndEndsWithIt) {
   EXPECT_EQ(saver.WaitExit(kPatienceMs), 0u) << "the preview must end, with 0, when its parent goes";
 }
 
+// Run as a second process by the next test: a panel whose process is then killed.
+TEST(ControlPanelHelper, HoldsAPanelUntilKilled) {
+  char file[MAX_PATH] = "";
+  if (GetEnvironmentVariableA("SAVER_PANEL_HANDLE_FILE", file, MAX_PATH) == 0) GTEST_SKIP() << "only as a helper";
+  Panel panel;
+  const std::string handle = Decimal(panel.monitor);
+  HANDLE out = CreateFileA(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  WriteFile(out, handle.data(), static_cast<DWORD>(handle.size()), &written, nullptr);
+  CloseHandle(out);
+  PumpFor(kPatienceMs * 4);
+}
+
+TEST(ControlPanel, PreviewEndsWhenThePanelsProcessDies) {
+  char self[MAX_PATH] = "";
+  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  char folder[MAX_PATH] = "";
+  GetTempPathA(MAX_PATH, folder);
+  const std::string file = std::string(folder) + "saver_panel_handle.txt";
+  DeleteFileA(file.c_str());
+  SetEnvironmentVariableA("SAVER_PANEL_HANDLE_FILE", file.c_str());
+  std::string commandLine = "\"" + std::string(self) + "\" --gtest_filter=ControlPanelHelper.*";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION helper{};
+  ASSERT_TRUE(CreateProcessA(self, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &helper));
+  SetEnvironmentVariableA("SAVER_PANEL_HANDLE_FILE", nullptr);
+  std::string handle;
+  PumpUntil(
+      [&] {
+        HANDLE in = CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (in == INVALID_HANDLE_VALUE) return false;
+        char text[32] = "";
+        DWORD read = 0;
+        ReadFile(in, text, sizeof text - 1, &read, nullptr);
+        CloseHandle(in);
+        handle.assign(text, read);
+        return !handle.empty();
+      },
+      kPatienceMs);
+  ASSERT_FALSE(handle.empty()) << "the helper did not make its panel";
+  HWND monitor = reinterpret_cast<HWND>(static_cast<uintptr_t>(std::stoull(handle)));
+  SaverProcess saver;
+  ASSERT_TRUE(saver.Start("/p " + handle));
+  EXPECT_TRUE(PumpUntil([&] { return GetWindow(monitor, GW_CHILD) != nullptr; }, kPatienceMs));
+  // Under Wine the panel's windows and the preview in them go without a WM_DESTROY to us.
+  TerminateProcess(helper.hProcess, 1);
+  WaitForSingleObject(helper.hProcess, kPatienceMs);
+  CloseHandle(helper.hProcess);
+  CloseHandle(helper.hThread);
+  DeleteFileA(file.c_str());
+  EXPECT_EQ(saver.WaitExit(kPatienceMs), 0u) << "the preview must end, with 0, when the panel's process dies";
+}
+
 TEST(ControlPanel, SaverCoversTheVirtualScreenAndIgnoresSmallMoves) {
   const RECT screen = VirtualScreen();
   const int cx = (screen.left + screen.right) / 2;
