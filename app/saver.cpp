@@ -187,8 +187,7 @@ bool saverOpen(const SaverPlan& plan) {
   activePlan = plan;
   ending = false;
   windowLost = false;
-  referenceKnown = plan.input == SaverInput::EndOnAny && plan.cursorKnown;
-  reference = plan.cursor;
+  referenceKnown = false;
   statusLinesShown = 0;
   // The runtime needs only the handle of a parent: a record holding nothing else serves.
   WindowRecord parentRecord{};

@@ -10,7 +10,9 @@
 // controls; close requests and everything else do.
 enum class SaverInput : uint8_t {
   // The running saver: a key, a mouse button, the wheel, a move of more than
-  // SAVER_MOVE_LIMIT pixels from where the cursor first was, or losing activation ends it.
+  // SAVER_MOVE_LIMIT pixels from the first mouse position the window sees, or losing
+  // activation ends it. (Not from where the cursor was at the start: under Wine on a virtual
+  // display that can differ from what the window is told.)
   EndOnAny,
   // Trying it out in a window of its own: ESC ends it.
   EndOnEscape,
@@ -31,10 +33,6 @@ struct SaverPlan {
   // nothing: when it goes, the saver ends. Null for a window of the saver's own.
   HWND parent = nullptr;
   SaverInput input = SaverInput::Ignored;
-  // EndOnAny: where the cursor was when the saver started (screen coordinates). Without it
-  // the first mouse move the window sees is the reference.
-  bool cursorKnown = false;
-  POINT cursor{0, 0};
 };
 
 // The full-screen saver over `screen` (the virtual screen), topmost, no caption, no cursor.

@@ -30,11 +30,8 @@ RECT virtualScreen() {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   const SaverCommand command = ParseSaverArguments(__argc, __argv);
   switch (command.action) {
-    case SaverAction::FullScreen: {
-      SaverPlan plan = fullScreenPlan(virtualScreen());
-      plan.cursorKnown = GetCursorPos(&plan.cursor) != FALSE;
-      SaverMain(plan);
-    }
+    case SaverAction::FullScreen:
+      SaverMain(fullScreenPlan(virtualScreen()));
     case SaverAction::Preview: {
       HWND parent = liveWindow(command.window);
       RECT client{};

@@ -143,10 +143,8 @@ TEST_F(Saver, KeyUpsAndActivationDoNotEndIt) {
 }
 
 TEST_F(Saver, MovesEndItOnlyBeyondTenPixelsFromTheFirstPosition) {
-  SaverPlan plan = fullScreenPlan(kArea);
-  plan.cursorKnown = true;
-  plan.cursor = POINT{100, 100};
-  Open(plan);
+  Open(fullScreenPlan(kArea));
+  MoveTo(100, 100);  // the reference
   MoveTo(103, 100);
   MoveTo(94, 92);    // 10 pixels away from (100, 100) exactly: 6 and 8
   MoveTo(110, 100);  // 10 pixels
@@ -156,7 +154,7 @@ TEST_F(Saver, MovesEndItOnlyBeyondTenPixelsFromTheFirstPosition) {
   EXPECT_FALSE(Alive());
 }
 
-TEST_F(Saver, WithoutAKnownCursorTheFirstMoveIsTheReference) {
+TEST_F(Saver, TheFirstMoveIsTheReferenceWhereverItIs) {
   Open(fullScreenPlan(kArea));
   MoveTo(150, 20);
   MoveTo(140, 20);
@@ -167,12 +165,20 @@ TEST_F(Saver, WithoutAKnownCursorTheFirstMoveIsTheReference) {
 }
 
 TEST_F(Saver, AFarMoveEndsItAtOnce) {
-  SaverPlan plan = fullScreenPlan(kArea);
-  plan.cursorKnown = true;
-  plan.cursor = POINT{10, 10};
-  Open(plan);
+  Open(fullScreenPlan(kArea));
+  MoveTo(10, 10);
   MoveTo(70, 10);
   EXPECT_FALSE(Alive());
+}
+
+TEST_F(Saver, EachOpeningTakesAFreshReference) {
+  Open(fullScreenPlan(kArea));
+  MoveTo(10, 10);
+  WindowClose(&mainWindow);
+  ResetAppState();
+  Open(fullScreenPlan(kArea));
+  MoveTo(150, 100);  // far from the last saver's reference, but this saver's first move
+  EXPECT_TRUE(Alive());
 }
 
 TEST_F(Saver, IgnoredInputNeverReachesTheControls) {

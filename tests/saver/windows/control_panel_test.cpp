@@ -285,9 +285,13 @@ TEST(ControlPanel, SaverCoversTheVirtualScreenAndIgnoresSmallMoves) {
   EXPECT_EQ(rect.bottom, screen.bottom);
   EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
   EXPECT_EQ(GetWindowLongA(window, GWL_STYLE) & WS_CAPTION, 0);
+  // The window opens in the system's window colour (white) and is cleared to black at its
+  // first paint; from then on the top-left corner, where the status line would be, stays black.
+  const RECT statusArea{screen.left, screen.top, screen.left + 300, screen.top + 16};
+  EXPECT_TRUE(PumpUntil([&] { return DrawnOnScreen(statusArea) == 0; }, kPatienceMs)) << "never cleared";
   const RECT middle{cx - 150, cy - 150, cx + 150, cy + 150};
   EXPECT_TRUE(PumpUntil([&] { return DrawnOnScreen(middle) > 200; }, kPatienceMs)) << "no curves on the screen";
-  const RECT statusArea{screen.left, screen.top, screen.left + 300, screen.top + 16};
+  PumpFor(500);
   EXPECT_EQ(DrawnOnScreen(statusArea), 0) << "no status line";
 
   MoveMouseTo(cx + 3, cy);

@@ -72,12 +72,14 @@ class LentWindow : public ::testing::Test {
   }
   std::string Stderr() const { return desktop_test::ReadFile(folder_ + "/stderr.txt"); }
 
-  // Waits until `window` shows at least `pixels` drawn pixels inside the rectangle.
+  // Waits until `window` shows at least `pixels` drawn pixels inside the rectangle, and no
+  // white: the window opens in the system's window colour and is cleared at its first paint.
   bool WaitForDrawing(Window window, int x0, int y0, int x1, int y1, int pixels = 50) {
     return WaitUntil(
         [&] {
           Picture p;
-          return client_->Grab(window, &p) && p.CountDrawn(x0, y0, x1, y1, kBackground) >= pixels;
+          return client_->Grab(window, &p) && p.CountColour(0xFFFFFF) == 0 &&
+                 p.CountDrawn(x0, y0, x1, y1, kBackground) >= pixels;
         },
         kPatienceMs, 100);
   }
@@ -230,6 +232,7 @@ TEST_F(LentWindow, AWindowOfItsOwnEndsOnEscapeOrItsCloseButton) {
     ASSERT_TRUE(WaitUntil([&] { return (own = client_->FindByName("ZELVARI in KORVEX PRO")) != 0; }, kPatienceMs))
         << Stderr();
     ASSERT_TRUE(WaitForDrawing(own, 0, 0, 800, 600));
+    usleep(300 * 1000);  // steps that would have printed a status line
     Picture p;
     ASSERT_TRUE(client_->Grab(own, &p));
     EXPECT_EQ(p.width, kScreenWidth * 3 / 4) << "three quarters of a small screen";
@@ -264,7 +267,11 @@ TEST(NarrowDisplay, SixteenBitWindowsShowTheCurves) {
   Child program;
   ASSERT_TRUE(program.Start({kProgram, "--window-id", Hex(w)}));
   Picture p;
-  EXPECT_TRUE(WaitUntil([&] { return client.Grab(w, &p) && p.CountDrawn(50, 25, 150, 125) > 50; }, kPatienceMs, 100));
+  EXPECT_TRUE(WaitUntil(
+      [&] { return client.Grab(w, &p) && p.CountColour(0xFFFF) == 0 && p.CountDrawn(50, 25, 150, 125) > 50; },
+      kPatienceMs, 100));
+  usleep(300 * 1000);
+  ASSERT_TRUE(client.Grab(w, &p));
   EXPECT_EQ(p.CountColour(0xFFFF), 0) << "no status line (white, in 16 bits)";
   kill(program.Pid(), SIGTERM);
   int status = 0;

@@ -123,9 +123,16 @@ TEST_F(XScreenSaverDaemon, RunsTheSaverOnItsWindowAndStopsItOnDeactivation) {
   saver_test::XClient client;
   ASSERT_TRUE(client.Ok());
   Picture picture;
-  EXPECT_TRUE(WaitUntil([&] { return client.Grab(window, &picture) && picture.CountDrawn(0, 0, 640, 480) > 200; },
-                        kPatienceMs, 100))
+  // Drawn, and past the first paint, which clears the window's opening colour (white).
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        return client.Grab(window, &picture) && picture.CountColour(0xFFFFFF) == 0 &&
+               picture.CountDrawn(0, 0, 640, 480) > 200;
+      },
+      kPatienceMs, 100))
       << "nothing drawn on the daemon's window " << saver_test::Hex(window);
+  usleep(300 * 1000);
+  ASSERT_TRUE(client.Grab(window, &picture));
   EXPECT_EQ(picture.CountColour(0xFFFFFF), 0) << "no status line";
   EXPECT_GT(picture.CountDrawn(220, 140, 420, 340), 50) << "the curves sit in the middle";
   EXPECT_FALSE(Ended(pid));
