@@ -2,7 +2,7 @@
 
 #include "../runtime/window/pump.h"
 #include "../runtime/window/window_close.h"
-#include "../runtime/window/window_procedure.h"
+#include "../runtime/window/event_dispatch.h"
 #include "handler.h"
 #include "startup.h"
 #include "state.h"

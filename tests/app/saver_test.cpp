@@ -11,7 +11,7 @@
 #include "runtime/window/pump.h"
 #include "runtime/window/timers.h"
 #include "runtime/window/window_close.h"
-#include "runtime/window/window_procedure.h"
+#include "runtime/window/event_dispatch.h"
 
 namespace {
 

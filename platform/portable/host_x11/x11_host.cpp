@@ -10,8 +10,8 @@
 #include <cstdlib>
 
 #include "../host_common/boot_ticks.h"
-#include "../input.h"
-#include "../window_surface.h"
+#include "../user/input.h"
+#include "../user/window_surface.h"
 #include "host_x11.h"
 #include "signal_wake.h"
 #include "x11_errors.h"

@@ -6,7 +6,7 @@
 
 #include <optional>
 
-#include "../host.h"
+#include "../kernel/host.h"
 #include "../host_common/frame_pacer.h"
 #include "../host_common/text_log.h"
 #include "x11_presenter.h"

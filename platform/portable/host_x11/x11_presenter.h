@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "../window_surface.h"
+#include "../user/window_surface.h"
 
 namespace portable {
 
