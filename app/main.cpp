@@ -20,7 +20,8 @@ constexpr int EXIT_BAD_INPUT = 2;
 
 const char USAGE[] =
     "usage: spirals                    the animation in a full-screen window\n"
-    "       spirals --root             as a screen saver: in $XSCREENSAVER_WINDOW, else the root window\n"
+    "       spirals --root             as a screen saver: in $XSCREENSAVER_WINDOW, else the root "
+    "window\n"
     "       spirals --window-id ID     as a screen saver in the window ID (0x... or decimal)\n"
     "       spirals --window           the screen saver in a window of its own (ESC ends it)\n";
 
@@ -32,16 +33,11 @@ int main(int argc, char** argv) {
     case SaverAction::Animate:
       if (!portable::InstallSdlHost()) return 1;
       SpiralsMain();
-    case SaverAction::Help:
-      std::fputs(USAGE, stdout);
-      return 0;
+    case SaverAction::Help: std::fputs(USAGE, stdout); return 0;
     case SaverAction::Root:
     case SaverAction::WindowId:
-    case SaverAction::OwnWindow:
-      break;
-    default:
-      std::fprintf(stderr, "spirals: %s\n", command.problem.c_str());
-      return EXIT_BAD_INPUT;
+    case SaverAction::OwnWindow: break;
+    default: std::fprintf(stderr, "spirals: %s\n", command.problem.c_str()); return EXIT_BAD_INPUT;
   }
   const bool own = command.action == SaverAction::OwnWindow;
   SIZE size{0, 0};

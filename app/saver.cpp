@@ -37,7 +37,8 @@ void endSaver() {
 }
 
 bool isInput(int32_t id) {
-  return (id >= WM_KEYFIRST && id <= WM_KEYLAST) || (id >= WM_MOUSEFIRST && id <= LAST_MOUSE_MESSAGE);
+  return (id >= WM_KEYFIRST && id <= WM_KEYLAST) ||
+         (id >= WM_MOUSEFIRST && id <= LAST_MOUSE_MESSAGE);
 }
 
 // Where the mouse of the current WM_MOUSEMOVE is, in screen coordinates.
@@ -68,16 +69,11 @@ bool endsTheSaver(int32_t id, WPARAM wParam) {
     case WM_MBUTTONDOWN:
     case X_BUTTON_DOWN:
     case WM_MOUSEWHEEL:
-    case LAST_MOUSE_MESSAGE:
-      return true;
-    case WM_MOUSEMOVE:
-      return movedTooFar();
-    case WM_ACTIVATEAPP:
-      return wParam == FALSE;
-    case WM_ACTIVATE:
-      return LOWORD(wParam) == WA_INACTIVE;
-    default:
-      return false;
+    case LAST_MOUSE_MESSAGE: return true;
+    case WM_MOUSEMOVE: return movedTooFar();
+    case WM_ACTIVATEAPP: return wParam == FALSE;
+    case WM_ACTIVATE: return LOWORD(wParam) == WA_INACTIVE;
+    default: return false;
   }
 }
 
@@ -176,8 +172,7 @@ int32_t saverHandleEvent() {
         PostQuitMessage(0);
       }
       break;
-    default:
-      break;
+    default: break;
   }
   return handleEvent();
 }

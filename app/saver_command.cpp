@@ -124,14 +124,16 @@ SaverCommand ParseSaverArguments(int argc, const char* const* argv) {
       if (handle == nullptr) return refused("/p needs the handle of the window to preview in");
       return withHandle(SaverAction::Preview, handle);
     case 'c':
-      return handle == nullptr ? with(SaverAction::Settings) : withHandle(SaverAction::Settings, handle);
+      return handle == nullptr ? with(SaverAction::Settings)
+                               : withHandle(SaverAction::Settings, handle);
     default:
       return handle == nullptr ? with(SaverAction::ChangePassword)
                                : withHandle(SaverAction::ChangePassword, handle);
   }
 }
 
-SaverCommand ParseHackArguments(int argc, const char* const* argv, const char* saverWindowVariable) {
+SaverCommand ParseHackArguments(int argc, const char* const* argv,
+                                const char* saverWindowVariable) {
   if (argc <= 1 || argv == nullptr) return with(SaverAction::Animate);
   bool root = false;
   bool ownWindow = false;
@@ -161,7 +163,8 @@ SaverCommand ParseHackArguments(int argc, const char* const* argv, const char* s
   }
   if (idGiven) return with(SaverAction::WindowId, id);
   if (root) {
-    if (saverWindowVariable == nullptr || *saverWindowVariable == '\0') return with(SaverAction::Root);
+    if (saverWindowVariable == nullptr || *saverWindowVariable == '\0')
+      return with(SaverAction::Root);
     if (!ParseWindowId(saverWindowVariable, &id)) {
       return refused("XSCREENSAVER_WINDOW is " + quoted(saverWindowVariable) + ", not a window id");
     }

@@ -22,7 +22,8 @@ HWND liveWindow(uint64_t value) {
 RECT virtualScreen() {
   const LONG x = GetSystemMetrics(SM_XVIRTUALSCREEN);
   const LONG y = GetSystemMetrics(SM_YVIRTUALSCREEN);
-  return RECT{x, y, x + GetSystemMetrics(SM_CXVIRTUALSCREEN), y + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+  return RECT{x, y, x + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+              y + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
 }
 
 }  // namespace
@@ -30,8 +31,7 @@ RECT virtualScreen() {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   const SaverCommand command = ParseSaverArguments(__argc, __argv);
   switch (command.action) {
-    case SaverAction::FullScreen:
-      SaverMain(fullScreenPlan(virtualScreen()));
+    case SaverAction::FullScreen: SaverMain(fullScreenPlan(virtualScreen()));
     case SaverAction::Preview: {
       HWND parent = liveWindow(command.window);
       RECT client{};
@@ -44,9 +44,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
       MessageBoxA(owner, NO_SETTINGS, MAIN_TITLE, MB_OK | MB_ICONINFORMATION);
       return 0;
     }
-    case SaverAction::ChangePassword:
-      return 0;
-    default:
-      return EXIT_BAD_INPUT;
+    case SaverAction::ChangePassword: return 0;
+    default: return EXIT_BAD_INPUT;
   }
 }

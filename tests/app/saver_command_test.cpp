@@ -75,7 +75,8 @@ TEST(ScrArguments, UnknownAndSurplusArgumentsAreRefused) {
   EXPECT_EQ(Scr({"/"}).problem, "unknown argument \"/\": " + usage);
   EXPECT_EQ(Scr({""}).problem, "unknown argument \"\": " + usage);
   EXPECT_EQ(Scr({"/sx"}).problem, "unknown argument \"/sx\": " + usage);
-  EXPECT_EQ(Scr({"/p1234"}).problem, "unknown argument \"/p1234\": " + usage) << "a blank or a colon";
+  EXPECT_EQ(Scr({"/p1234"}).problem, "unknown argument \"/p1234\": " + usage)
+      << "a blank or a colon";
   EXPECT_EQ(Scr({"/p", "1", "2"}).problem, "unexpected argument \"2\": " + usage);
   EXPECT_EQ(Scr({"/c:1", "x"}).problem, "unexpected argument \"x\": " + usage);
   EXPECT_EQ(Scr({"/s", "12"}).action, SaverAction::Refused);
@@ -84,7 +85,8 @@ TEST(ScrArguments, UnknownAndSurplusArgumentsAreRefused) {
 TEST(ScrArguments, QuotedArgumentsStayOneShortLine) {
   const std::string longArg(200, 'x');
   const std::string problem = Scr({"/p", longArg.c_str()}).problem;
-  EXPECT_EQ(problem, "\"" + std::string(40, 'x') + "...\" is not a window handle (an unsigned decimal number)");
+  EXPECT_EQ(problem, "\"" + std::string(40, 'x') +
+                         "...\" is not a window handle (an unsigned decimal number)");
   const SaverCommand control = Scr({"/p", "1\n2\t3\x7f"});
   EXPECT_EQ(control.problem, "\"1?2?3?\" is not a window handle (an unsigned decimal number)");
   EXPECT_EQ(control.problem.find('\n'), std::string::npos);
@@ -95,7 +97,8 @@ TEST(ScrArguments, NullArgumentsAreNoArguments) {
   const char* args[] = {"spirals.scr", nullptr};
   EXPECT_EQ(ParseSaverArguments(2, args).action, SaverAction::Settings);
   const char* preview[] = {"spirals.scr", "/p", nullptr};
-  EXPECT_EQ(ParseSaverArguments(3, preview).problem, "/p needs the handle of the window to preview in");
+  EXPECT_EQ(ParseSaverArguments(3, preview).problem,
+            "/p needs the handle of the window to preview in");
 }
 
 TEST(HackArguments, ModesAndTheirPrecedence) {
@@ -113,13 +116,14 @@ TEST(HackArguments, ModesAndTheirPrecedence) {
   ExpectAction(Hack({"--window-id", "5", "--window-id", "6"}), SaverAction::WindowId, 6);
   EXPECT_EQ(Hack({"--help"}).action, SaverAction::Help);
   EXPECT_EQ(Hack({"-h"}).action, SaverAction::Help);
-  EXPECT_EQ(Hack({"--bogus", "--help"}).action, SaverAction::Refused) << "refused before help is seen";
+  EXPECT_EQ(Hack({"--bogus", "--help"}).action, SaverAction::Refused)
+      << "refused before help is seen";
 }
 
 TEST(HackArguments, RootTakesTheWindowXScreenSaverNames) {
   ExpectAction(Hack({"--root"}, "0x1a00003"), SaverAction::Root, 0x1a00003);
   ExpectAction(Hack({"--root"}, "27262979"), SaverAction::Root, 27262979);
-  ExpectAction(Hack({"--root"}, ""), SaverAction::Root, 0);  // empty: as if unset
+  ExpectAction(Hack({"--root"}, ""), SaverAction::Root, 0);             // empty: as if unset
   ExpectAction(Hack({"--window"}, "junk"), SaverAction::OwnWindow, 0);  // only --root reads it
   const SaverCommand bad = Hack({"--root"}, "junk");
   EXPECT_EQ(bad.action, SaverAction::Refused);
@@ -130,7 +134,8 @@ TEST(HackArguments, RootTakesTheWindowXScreenSaverNames) {
 TEST(HackArguments, BadInputIsRefusedWithItsReason) {
   const std::string usage = "spirals takes --root, --window-id ID or --window";
   EXPECT_EQ(Hack({"--window-id"}).problem, "--window-id needs a window id (0x... or decimal)");
-  EXPECT_EQ(Hack({"--window-id", "abc"}).problem, "\"abc\" is not a window id (0x... or decimal, not 0)");
+  EXPECT_EQ(Hack({"--window-id", "abc"}).problem,
+            "\"abc\" is not a window id (0x... or decimal, not 0)");
   EXPECT_EQ(Hack({"--window-id="}).problem, "\"\" is not a window id (0x... or decimal, not 0)");
   EXPECT_EQ(Hack({"--root=1"}).problem, "\"--root=1\": --root takes no value");
   EXPECT_EQ(Hack({"--window=1"}).problem, "\"--window=1\": --window takes no value");
@@ -152,8 +157,8 @@ TEST(WindowIds, BothNotationsWithinThirtyTwoBits) {
   EXPECT_TRUE(ParseWindowId("0x00000abc", &id));
   EXPECT_EQ(id, 0xABCu);
   id = 7;
-  for (const char* bad : {"", "0", "0x", "0x0", "0x100000000", "4294967296", "-5", "+5", " 5", "5 ", "0xg",
-                          "12a", "0x-1", "99999999999999999999999", "0b101"}) {
+  for (const char* bad : {"", "0", "0x", "0x0", "0x100000000", "4294967296", "-5", "+5", " 5", "5 ",
+                          "0xg", "12a", "0x-1", "99999999999999999999999", "0b101"}) {
     EXPECT_FALSE(ParseWindowId(bad, &id)) << bad;
     EXPECT_EQ(id, 7u) << bad << " left the id alone";
   }

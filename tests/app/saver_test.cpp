@@ -254,8 +254,8 @@ class Preview : public Saver {
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = "SaverPreviewParent";
     RegisterClassExA(&wc);
-    parent_ = CreateWindowExA(0, "SaverPreviewParent", "preview parent", WS_POPUP | WS_VISIBLE, 0, 0, 160, 120,
-                              nullptr, nullptr, wc.hInstance, nullptr);
+    parent_ = CreateWindowExA(0, "SaverPreviewParent", "preview parent", WS_POPUP | WS_VISIBLE, 0,
+                              0, 160, 120, nullptr, nullptr, wc.hInstance, nullptr);
     ASSERT_NE(parent_, nullptr);
   }
   void TearDown() override {

@@ -23,7 +23,8 @@ void OnStopSignal(int) {
 
 bool SetFlags(int fd) {
   const int status = fcntl(fd, F_GETFL);
-  return status >= 0 && fcntl(fd, F_SETFL, status | O_NONBLOCK) == 0 && fcntl(fd, F_SETFD, FD_CLOEXEC) == 0;
+  return status >= 0 && fcntl(fd, F_SETFL, status | O_NONBLOCK) == 0 &&
+         fcntl(fd, F_SETFD, FD_CLOEXEC) == 0;
 }
 
 }  // namespace

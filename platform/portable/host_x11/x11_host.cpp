@@ -22,7 +22,8 @@ X11Host::X11Host(Display* display, const X11Window& target)
     : display_(display),
       target_(target),
       tickBase_(BootTickBase(clock_)),
-      screen_{DisplayWidth(display, DefaultScreen(display)), DisplayHeight(display, DefaultScreen(display))} {
+      screen_{DisplayWidth(display, DefaultScreen(display)),
+              DisplayHeight(display, DefaultScreen(display))} {
   deleteWindow_ = XInternAtom(display_, "WM_DELETE_WINDOW", False);
   if (const char* path = std::getenv("SPIRALS_TEXT_LOG"); path && *path) {
     if (!textLog_.Open(path)) std::fprintf(stderr, "spirals: cannot write the text log %s\n", path);
@@ -65,11 +66,11 @@ bool X11Host::Handle(const XEvent& event) {
     }
     case ClientMessage:
       if (!target_.own || shown_ == nullptr || event.xclient.window != target_.window) return false;
-      if (event.xclient.format != 32 || static_cast<Atom>(event.xclient.data.l[0]) != deleteWindow_) return false;
+      if (event.xclient.format != 32 || static_cast<Atom>(event.xclient.data.l[0]) != deleteWindow_)
+        return false;
       InjectClose(shown_);
       return true;
-    default:
-      return false;
+    default: return false;
   }
 }
 
@@ -107,7 +108,8 @@ void X11Host::PresentIfDue() {
   const uint64_t now = NowUs();
   if (!pacer_.Due(now)) return;
   WindowSurface surface;
-  if (QueryWindowSurface(shown_, &surface)) presenter_.Present(surface.framebuffer, dirty_.Bounds());
+  if (QueryWindowSurface(shown_, &surface))
+    presenter_.Present(surface.framebuffer, dirty_.Bounds());
   dirty_.Clear();
   pacer_.Presented(now);
 }
@@ -124,7 +126,8 @@ void X11Host::WaitForInput(std::optional<uint64_t> deadlineMs) {
   if (closed_) {
     if (deadlineMs) {
       const uint64_t now = clock_.NowMs();
-      if (*deadlineMs > now) clock_.SleepMs(static_cast<uint32_t>(std::min<uint64_t>(*deadlineMs - now, UINT_MAX)));
+      if (*deadlineMs > now)
+        clock_.SleepMs(static_cast<uint32_t>(std::min<uint64_t>(*deadlineMs - now, UINT_MAX)));
     }
     return;
   }
@@ -200,8 +203,10 @@ bool InstallX11Host(X11Target target, unsigned long id, SIZE* size, std::string*
   Display* display = XOpenDisplay(nullptr);
   if (display == nullptr) {
     const char* name = std::getenv("DISPLAY");
-    *problem = std::string("cannot open the X display (") +
-               (name && *name ? std::string("DISPLAY is ") + name : std::string("DISPLAY is not set")) + ")";
+    *problem =
+        std::string("cannot open the X display (") +
+        (name && *name ? std::string("DISPLAY is ") + name : std::string("DISPLAY is not set")) +
+        ")";
     return false;
   }
   InstallX11ErrorHandlers();

@@ -21,7 +21,8 @@ unsigned long Place(uint32_t channel, unsigned long mask) {
   } else {
     for (int filled = 0; filled < bits; filled += 8) {
       const int room = bits - filled;
-      value |= room >= 8 ? static_cast<unsigned long>(channel) << (room - 8) : channel >> (8 - room);
+      value |=
+          room >= 8 ? static_cast<unsigned long>(channel) << (room - 8) : channel >> (8 - room);
     }
   }
   return (value << shift) & mask;
@@ -52,7 +53,8 @@ void X11Presenter::Close() {
   gc_ = nullptr;
 }
 
-bool X11Presenter::Open(Display* display, Window window, Visual* visual, int depth, std::string* problem) {
+bool X11Presenter::Open(Display* display, Window window, Visual* visual, int depth,
+                        std::string* problem) {
   if (visual == nullptr || visual->c_class != TrueColor) {
     *problem = "the window does not use a true-colour visual";
     return false;
@@ -88,9 +90,10 @@ void X11Presenter::Present(const PixelBuffer& frame, const RECT& rect) {
 
   if (format_.SameAsFramebuffer()) {
     // The framebuffer itself, described as an image in this machine's byte order.
-    XImage* image = XCreateImage(display_, visual_, static_cast<unsigned>(format_.depth), ZPixmap, 0,
-                                 reinterpret_cast<char*>(frame.pixels), static_cast<unsigned>(frame.width),
-                                 static_cast<unsigned>(frame.height), 32, frame.stride * 4);
+    XImage* image =
+        XCreateImage(display_, visual_, static_cast<unsigned>(format_.depth), ZPixmap, 0,
+                     reinterpret_cast<char*>(frame.pixels), static_cast<unsigned>(frame.width),
+                     static_cast<unsigned>(frame.height), 32, frame.stride * 4);
     if (image == nullptr) return;
     image->byte_order = std::endian::native == std::endian::little ? LSBFirst : MSBFirst;
     XInitImage(image);
@@ -100,10 +103,12 @@ void X11Presenter::Present(const PixelBuffer& frame, const RECT& rect) {
     XDestroyImage(image);
     return;
   }
-  XImage* image = XCreateImage(display_, visual_, static_cast<unsigned>(format_.depth), ZPixmap, 0, nullptr,
-                               static_cast<unsigned>(width), static_cast<unsigned>(height), 32, 0);
+  XImage* image =
+      XCreateImage(display_, visual_, static_cast<unsigned>(format_.depth), ZPixmap, 0, nullptr,
+                   static_cast<unsigned>(width), static_cast<unsigned>(height), 32, 0);
   if (image == nullptr) return;
-  image->data = static_cast<char*>(std::malloc(static_cast<size_t>(image->bytes_per_line) * height));
+  image->data =
+      static_cast<char*>(std::malloc(static_cast<size_t>(image->bytes_per_line) * height));
   if (image->data == nullptr) {
     XDestroyImage(image);
     return;

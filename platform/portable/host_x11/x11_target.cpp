@@ -57,9 +57,9 @@ bool CreateOwnWindow(Display* display, X11Window* out, std::string* problem) {
   const int height = std::min(kOwnHeight, std::max(1, DisplayHeight(display, screen) * 3 / 4));
   X11ErrorTrap trap(display);
   const unsigned long black = BlackPixel(display, screen);
-  const Window window = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0,
-                                            static_cast<unsigned>(width), static_cast<unsigned>(height), 0,
-                                            black, black);
+  const Window window =
+      XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0, static_cast<unsigned>(width),
+                          static_cast<unsigned>(height), 0, black, black);
   if (trap.Check() != 0 || window == 0) {
     *problem = "cannot create a window on display " + std::string(DisplayString(display));
     return false;

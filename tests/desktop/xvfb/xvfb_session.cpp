@@ -78,8 +78,9 @@ bool XvfbSession::Start(int width, int height, std::string* error, int depth) {
   }
   const std::string screen =
       std::to_string(width) + "x" + std::to_string(height) + "x" + std::to_string(depth);
-  std::vector<std::string> args = {"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0",
-                                   screen, "-nolisten", "tcp", "-noreset", "-br"};
+  std::vector<std::string> args = {
+      "Xvfb",     "-displayfd", std::to_string(fds[1]), "-screen", "0", screen, "-nolisten", "tcp",
+      "-noreset", "-br"};
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addclose(&actions, fds[0]);

@@ -57,8 +57,8 @@ class SaverProcess {
     std::string commandLine = "\"" + path + "\"" + (arguments.empty() ? "" : " " + arguments);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
-    return CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                          &info_) != FALSE;
+    return CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          nullptr, &startup, &info_) != FALSE;
   }
   DWORD Id() const { return info_.dwProcessId; }
   bool Running() const { return WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
@@ -118,7 +118,8 @@ int DrawnOnScreen(const RECT& r) {
   GdiFlush();
   int drawn = 0;
   const uint32_t* pixels = static_cast<const uint32_t*>(bits);
-  for (int i = 0; pixels != nullptr && i < width * height; ++i) drawn += (pixels[i] & 0xFFFFFF) != 0;
+  for (int i = 0; pixels != nullptr && i < width * height; ++i)
+    drawn += (pixels[i] & 0xFFFFFF) != 0;
   SelectObject(memory, old);
   DeleteObject(bitmap);
   DeleteDC(memory);
@@ -142,10 +143,10 @@ struct Panel {
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
     wc.lpszClassName = "ControlPanelStandIn";
     RegisterClassExA(&wc);
-    frame = CreateWindowExA(0, wc.lpszClassName, "control panel", WS_POPUP | WS_VISIBLE, 40, 40, 300, 240, nullptr,
-                            nullptr, wc.hInstance, nullptr);
-    monitor = CreateWindowExA(0, wc.lpszClassName, "", WS_CHILD | WS_VISIBLE, 60, 50, 152, 112, frame, nullptr,
-                              wc.hInstance, nullptr);
+    frame = CreateWindowExA(0, wc.lpszClassName, "control panel", WS_POPUP | WS_VISIBLE, 40, 40,
+                            300, 240, nullptr, nullptr, wc.hInstance, nullptr);
+    monitor = CreateWindowExA(0, wc.lpszClassName, "", WS_CHILD | WS_VISIBLE, 60, 50, 152, 112,
+                              frame, nullptr, wc.hInstance, nullptr);
   }
   ~Panel() {
     if (IsWindow(frame)) DestroyWindow(frame);
@@ -157,7 +158,8 @@ std::string Decimal(HWND hwnd) { return std::to_string(reinterpret_cast<uintptr_
 RECT VirtualScreen() {
   const LONG x = GetSystemMetrics(SM_XVIRTUALSCREEN);
   const LONG y = GetSystemMetrics(SM_YVIRTUALSCREEN);
-  return RECT{x, y, x + GetSystemMetrics(SM_CXVIRTUALSCREEN), y + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+  return RECT{x, y, x + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+              y + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
 }
 
 void MoveMouseTo(int x, int y) {
@@ -185,7 +187,8 @@ TEST(ControlPanel, PreviewFillsTheWindowItIsGivenAndEndsWithIt) {
   SaverProcess saver;
   ASSERT_TRUE(saver.Start("/p " + Decimal(panel.monitor)));
   HWND child = nullptr;
-  ASSERT_TRUE(PumpUntil([&] { return (child = GetWindow(panel.monitor, GW_CHILD)) != nullptr; }, kPatienceMs))
+  ASSERT_TRUE(PumpUntil([&] { return (child = GetWindow(panel.monitor, GW_CHILD)) != nullptr; },
+                        kPatienceMs))
       << "no preview window appeared";
   DWORD owner = 0;
   GetWindowThreadProcessId(child, &owner);
@@ -201,7 +204,8 @@ TEST(ControlPanel, PreviewFillsTheWindowItIsGivenAndEndsWithIt) {
 
   RECT onScreen{};
   GetWindowRect(child, &onScreen);
-  EXPECT_TRUE(PumpUntil([&] { return DrawnOnScreen(onScreen) > 100; }, kPatienceMs)) << "no curves in the preview";
+  EXPECT_TRUE(PumpUntil([&] { return DrawnOnScreen(onScreen) > 100; }, kPatienceMs))
+      << "no curves in the preview";
   // Clicks and keys in the preview do not end it.
   PostMessageA(child, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
   PostMessageA(child, WM_KEYDOWN, VK_ESCAPE, 0);
@@ -209,13 +213,15 @@ TEST(ControlPanel, PreviewFillsTheWindowItIsGivenAndEndsWithIt) {
   EXPECT_TRUE(saver.Running());
 
   DestroyWindow(panel.frame);
-  EXPECT_EQ(saver.WaitExit(kPatienceMs), 0u) << "the preview must end, with 0, when its parent goes";
+  EXPECT_EQ(saver.WaitExit(kPatienceMs), 0u)
+      << "the preview must end, with 0, when its parent goes";
 }
 
 // Run as a second process by the next test: a panel whose process is then killed.
 TEST(ControlPanelHelper, HoldsAPanelUntilKilled) {
   char file[MAX_PATH] = "";
-  if (GetEnvironmentVariableA("SAVER_PANEL_HANDLE_FILE", file, MAX_PATH) == 0) GTEST_SKIP() << "only as a helper";
+  if (GetEnvironmentVariableA("SAVER_PANEL_HANDLE_FILE", file, MAX_PATH) == 0)
+    GTEST_SKIP() << "only as a helper";
   Panel panel;
   const std::string handle = Decimal(panel.monitor);
   HANDLE out = CreateFileA(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -237,12 +243,14 @@ TEST(ControlPanel, PreviewEndsWhenThePanelsProcessDies) {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION helper{};
-  ASSERT_TRUE(CreateProcessA(self, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &helper));
+  ASSERT_TRUE(CreateProcessA(self, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &startup, &helper));
   SetEnvironmentVariableA("SAVER_PANEL_HANDLE_FILE", nullptr);
   std::string handle;
   PumpUntil(
       [&] {
-        HANDLE in = CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        HANDLE in = CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                0, nullptr);
         if (in == INVALID_HANDLE_VALUE) return false;
         char text[32] = "";
         DWORD read = 0;
@@ -263,7 +271,8 @@ TEST(ControlPanel, PreviewEndsWhenThePanelsProcessDies) {
   CloseHandle(helper.hProcess);
   CloseHandle(helper.hThread);
   DeleteFileA(file.c_str());
-  EXPECT_EQ(saver.WaitExit(kPatienceMs), 0u) << "the preview must end, with 0, when the panel's process dies";
+  EXPECT_EQ(saver.WaitExit(kPatienceMs), 0u)
+      << "the preview must end, with 0, when the panel's process dies";
 }
 
 TEST(ControlPanel, SaverCoversTheVirtualScreenAndIgnoresSmallMoves) {
@@ -288,9 +297,11 @@ TEST(ControlPanel, SaverCoversTheVirtualScreenAndIgnoresSmallMoves) {
   // The window opens in the system's window colour (white) and is cleared to black at its
   // first paint; from then on the top-left corner, where the status line would be, stays black.
   const RECT statusArea{screen.left, screen.top, screen.left + 300, screen.top + 16};
-  EXPECT_TRUE(PumpUntil([&] { return DrawnOnScreen(statusArea) == 0; }, kPatienceMs)) << "never cleared";
+  EXPECT_TRUE(PumpUntil([&] { return DrawnOnScreen(statusArea) == 0; }, kPatienceMs))
+      << "never cleared";
   const RECT middle{cx - 150, cy - 150, cx + 150, cy + 150};
-  EXPECT_TRUE(PumpUntil([&] { return DrawnOnScreen(middle) > 200; }, kPatienceMs)) << "no curves on the screen";
+  EXPECT_TRUE(PumpUntil([&] { return DrawnOnScreen(middle) > 200; }, kPatienceMs))
+      << "no curves on the screen";
   PumpFor(500);
   EXPECT_EQ(DrawnOnScreen(statusArea), 0) << "no status line";
 
@@ -317,12 +328,14 @@ TEST(ControlPanel, AKeyEndsTheSaver) {
 
 TEST(ControlPanel, SettingsBoxIsOwnedByTheGivenWindowAndEndsTheProgramWhenClosed) {
   Panel panel;
-  for (const std::string& arguments : {"/c:" + Decimal(panel.frame), std::string("/c"), std::string()}) {
+  for (const std::string& arguments :
+       {"/c:" + Decimal(panel.frame), std::string("/c"), std::string()}) {
     SCOPED_TRACE("arguments \"" + arguments + "\"");
     SaverProcess saver;
     ASSERT_TRUE(saver.Start(arguments));
     HWND box = nullptr;
-    ASSERT_TRUE(PumpUntil([&] { return (box = WindowOf(saver.Id(), "#32770")) != nullptr; }, kPatienceMs))
+    ASSERT_TRUE(
+        PumpUntil([&] { return (box = WindowOf(saver.Id(), "#32770")) != nullptr; }, kPatienceMs))
         << "no message box appeared";
     if (!arguments.empty() && arguments != "/c") {
       EXPECT_EQ(GetWindow(box, GW_OWNER), panel.frame);
@@ -347,11 +360,20 @@ TEST(ControlPanel, ChangePasswordHasNothingToDo) {
 
 TEST(ControlPanel, BadArgumentsOpenNoWindowAndExitWithTwo) {
   // A handle that named a window once.
-  HWND dead = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  HWND dead =
+      CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(dead, nullptr);
   DestroyWindow(dead);
-  const std::vector<std::string> cases = {"/p", "/p abc", "/p 0", "/p " + Decimal(dead), "/p:" + Decimal(dead),
-                                          "/c:" + Decimal(dead), "/c:abc", "/x", "/s 12", "--root"};
+  const std::vector<std::string> cases = {"/p",
+                                          "/p abc",
+                                          "/p 0",
+                                          "/p " + Decimal(dead),
+                                          "/p:" + Decimal(dead),
+                                          "/c:" + Decimal(dead),
+                                          "/c:abc",
+                                          "/x",
+                                          "/s 12",
+                                          "--root"};
   for (const std::string& arguments : cases) {
     SCOPED_TRACE(arguments);
     SaverProcess saver;

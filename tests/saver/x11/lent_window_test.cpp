@@ -89,15 +89,18 @@ class LentWindow : public ::testing::Test {
     const auto sent = std::chrono::steady_clock::now();
     kill(program_.Pid(), signal);
     int status = 0;
-    ASSERT_TRUE(program_.WaitExit(kEndLimitMs, &status)) << "still running " << kEndLimitMs << " ms after the signal";
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - sent);
+    ASSERT_TRUE(program_.WaitExit(kEndLimitMs, &status))
+        << "still running " << kEndLimitMs << " ms after the signal";
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - sent);
     ASSERT_TRUE(WIFEXITED(status)) << "killed by signal " << WTERMSIG(status);
     EXPECT_EQ(WEXITSTATUS(status), 0) << Stderr();
     RecordProperty("end_ms", static_cast<int>(ms.count()));
   }
 
   // Runs the program to its end: its exit code, and its standard error in *err.
-  int RunToEnd(const std::vector<std::string>& args, std::vector<std::string> env, std::string* err) {
+  int RunToEnd(const std::vector<std::string>& args, std::vector<std::string> env,
+               std::string* err) {
     Start(args, std::move(env));
     int status = 0;
     if (!program_.WaitExit(kPatienceMs, &status)) return -1;
@@ -125,7 +128,8 @@ TEST_F(LentWindow, DrawsCurvesWithoutAnyTextAndLeavesTheWindowAlone) {
   Picture p;
   ASSERT_TRUE(client_->Grab(w, &p));
   EXPECT_EQ(p.CountColour(0xFFFFFF), 0);
-  EXPECT_GT(p.CountDrawn(110, 70, 210, 170, kBackground), 20) << "drawn around the centre (160, 120)";
+  EXPECT_GT(p.CountDrawn(110, 70, 210, 170, kBackground), 20)
+      << "drawn around the centre (160, 120)";
   EXPECT_EQ(p.CountColour(kBackground), 0) << "the layer's picture covers the whole window";
   EXPECT_EQ(desktop_test::ReadFile(folder_ + "/text.log"), "");
 
@@ -139,7 +143,8 @@ TEST_F(LentWindow, DrawsCurvesWithoutAnyTextAndLeavesTheWindowAlone) {
   EXPECT_EQ(after.map_state, before.map_state);
   EXPECT_EQ(after.override_redirect, before.override_redirect);
   EXPECT_EQ(after.colormap, before.colormap);
-  EXPECT_EQ(after.your_event_mask, before.your_event_mask) << "the test's own interest is untouched";
+  EXPECT_EQ(after.your_event_mask, before.your_event_mask)
+      << "the test's own interest is untouched";
   char* name = nullptr;
   ASSERT_TRUE(XFetchName(client_->Get(), w, &name));
   EXPECT_STREQ(name, "lender");
@@ -171,7 +176,8 @@ TEST_F(LentWindow, EndsWithZeroWhenTheWindowIsDestroyed) {
   windows_.clear();
   client_->Destroy(w);
   int status = 0;
-  ASSERT_TRUE(program_.WaitExit(kPatienceMs, &status)) << "still running after its window went away";
+  ASSERT_TRUE(program_.WaitExit(kPatienceMs, &status))
+      << "still running after its window went away";
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0);
   EXPECT_EQ(Stderr(), "") << "no X error report";
@@ -183,15 +189,16 @@ TEST_F(LentWindow, RootDrawsIntoTheWindowXScreenSaverNames) {
   ASSERT_TRUE(WaitForDrawing(w, 0, 0, 200, 150)) << Stderr();
   Picture root;
   ASSERT_TRUE(client_->Grab(DefaultRootWindow(client_->Get()), &root));
-  EXPECT_EQ(root.CountDrawn(240, 200, kScreenWidth, kScreenHeight), 0) << "the root window is not drawn on";
+  EXPECT_EQ(root.CountDrawn(240, 200, kScreenWidth, kScreenHeight), 0)
+      << "the root window is not drawn on";
   ExpectEndsOn(SIGTERM);
 }
 
 TEST_F(LentWindow, RootWithoutXScreenSaverDrawsIntoTheRootWindow) {
   Start({"-root"}, {"XSCREENSAVER_WINDOW="});
   const Window root = DefaultRootWindow(client_->Get());
-  ASSERT_TRUE(WaitForDrawing(root, kScreenWidth / 2 - 60, kScreenHeight / 2 - 60, kScreenWidth / 2 + 60,
-                             kScreenHeight / 2 + 60))
+  ASSERT_TRUE(WaitForDrawing(root, kScreenWidth / 2 - 60, kScreenHeight / 2 - 60,
+                             kScreenWidth / 2 + 60, kScreenHeight / 2 + 60))
       << Stderr();
   ExpectEndsOn(SIGTERM);
 }
@@ -206,15 +213,26 @@ TEST_F(LentWindow, BadOrMissingWindowsGiveOneLineAndExitCodeTwo) {
   };
   const std::string display = xvfb_->Display();
   const std::vector<Case> cases = {
-      {{"--window-id", "0x7ffff0"}, {}, "spirals: there is no window 0x7ffff0 on display " + display + "\n"},
-      {{"--window-id", "junk"}, {}, "spirals: \"junk\" is not a window id (0x... or decimal, not 0)\n"},
-      {{"--window-id"}, {}, "spirals: --window-id needs a window id (0x... or decimal)\n"},
-      {{"--root"}, {"XSCREENSAVER_WINDOW=0x7ffff0"},
+      {{"--window-id", "0x7ffff0"},
+       {},
        "spirals: there is no window 0x7ffff0 on display " + display + "\n"},
-      {{"--root"}, {"XSCREENSAVER_WINDOW=junk"}, "spirals: XSCREENSAVER_WINDOW is \"junk\", not a window id\n"},
-      {{"--window-id", Hex(inputOnly)}, {}, "spirals: window " + Hex(inputOnly) + " is input-only: nothing can be drawn in it\n"},
+      {{"--window-id", "junk"},
+       {},
+       "spirals: \"junk\" is not a window id (0x... or decimal, not 0)\n"},
+      {{"--window-id"}, {}, "spirals: --window-id needs a window id (0x... or decimal)\n"},
+      {{"--root"},
+       {"XSCREENSAVER_WINDOW=0x7ffff0"},
+       "spirals: there is no window 0x7ffff0 on display " + display + "\n"},
+      {{"--root"},
+       {"XSCREENSAVER_WINDOW=junk"},
+       "spirals: XSCREENSAVER_WINDOW is \"junk\", not a window id\n"},
+      {{"--window-id", Hex(inputOnly)},
+       {},
+       "spirals: window " + Hex(inputOnly) + " is input-only: nothing can be drawn in it\n"},
       {{"--root"}, {"DISPLAY="}, "spirals: cannot open the X display (DISPLAY is not set)\n"},
-      {{"--bogus"}, {}, "spirals: unknown option \"--bogus\": spirals takes --root, --window-id ID or --window\n"},
+      {{"--bogus"},
+       {},
+       "spirals: unknown option \"--bogus\": spirals takes --root, --window-id ID or --window\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args[0] + (c.args.size() > 1 ? " " + c.args[1] : ""));
@@ -229,7 +247,8 @@ TEST_F(LentWindow, AWindowOfItsOwnEndsOnEscapeOrItsCloseButton) {
     SCOPED_TRACE(byEscape ? "ESC" : "close button");
     Start({"--window"});
     Window own = 0;
-    ASSERT_TRUE(WaitUntil([&] { return (own = client_->FindByName("ZELVARI in KORVEX PRO")) != 0; }, kPatienceMs))
+    ASSERT_TRUE(WaitUntil([&] { return (own = client_->FindByName("ZELVARI in KORVEX PRO")) != 0; },
+                          kPatienceMs))
         << Stderr();
     ASSERT_TRUE(WaitForDrawing(own, 0, 0, 800, 600));
     usleep(300 * 1000);  // steps that would have printed a status line
@@ -268,7 +287,10 @@ TEST(NarrowDisplay, SixteenBitWindowsShowTheCurves) {
   ASSERT_TRUE(program.Start({kProgram, "--window-id", Hex(w)}));
   Picture p;
   EXPECT_TRUE(WaitUntil(
-      [&] { return client.Grab(w, &p) && p.CountColour(0xFFFF) == 0 && p.CountDrawn(50, 25, 150, 125) > 50; },
+      [&] {
+        return client.Grab(w, &p) && p.CountColour(0xFFFF) == 0 &&
+               p.CountDrawn(50, 25, 150, 125) > 50;
+      },
       kPatienceMs, 100));
   usleep(300 * 1000);
   ASSERT_TRUE(client.Grab(w, &p));

@@ -46,7 +46,8 @@ TEST(PixelFormat, WiderChannelsRepeatTheirBits) {
   EXPECT_EQ(PackPixel(0, rgb30), 0u);
   const X11PixelFormat rgb48 = Format(32, 0xFFFF00000000ul, 0xFFFF0000ul, 0xFFFFul);
   EXPECT_EQ(PackPixel(0xAB00CD, rgb48), (0xABABul << 32) | 0xCDCDul);
-  EXPECT_EQ(PackPixel(0x123456, Format(24, 0, 0xFF00, 0xFF)), 0x3456u) << "a missing channel adds nothing";
+  EXPECT_EQ(PackPixel(0x123456, Format(24, 0, 0xFF00, 0xFF)), 0x3456u)
+      << "a missing channel adds nothing";
 }
 
 }  // namespace

@@ -39,7 +39,8 @@ XClient::~XClient() {
   if (display_ != nullptr) XCloseDisplay(display_);
 }
 
-Window XClient::MakeWindow(int x, int y, int width, int height, uint32_t background, const char* name) {
+Window XClient::MakeWindow(int x, int y, int width, int height, uint32_t background,
+                           const char* name) {
   XSetWindowAttributes attributes{};
   attributes.background_pixel = background;
   attributes.override_redirect = True;
@@ -55,8 +56,9 @@ Window XClient::MakeWindow(int x, int y, int width, int height, uint32_t backgro
 }
 
 Window XClient::MakeInputOnlyWindow(int width, int height) {
-  const Window window = XCreateWindow(display_, DefaultRootWindow(display_), 0, 0, static_cast<unsigned>(width),
-                                      static_cast<unsigned>(height), 0, 0, InputOnly, CopyFromParent, 0, nullptr);
+  const Window window =
+      XCreateWindow(display_, DefaultRootWindow(display_), 0, 0, static_cast<unsigned>(width),
+                    static_cast<unsigned>(height), 0, 0, InputOnly, CopyFromParent, 0, nullptr);
   XSync(display_, False);
   return window;
 }
@@ -95,7 +97,8 @@ Window XClient::FindByName(const std::string& name) {
   Window* children = nullptr;
   unsigned count = 0;
   Window found = 0;
-  if (!XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count)) return 0;
+  if (!XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count))
+    return 0;
   for (unsigned i = 0; i < count && found == 0; ++i) {
     char* text = nullptr;
     if (XFetchName(display_, children[i], &text) && text != nullptr) {

@@ -31,7 +31,8 @@ class XClient {
   Display* Get() const { return display_; }
 
   // A mapped top-level window with this background, unmanaged (there is no window manager).
-  Window MakeWindow(int x, int y, int width, int height, uint32_t background, const char* name = "lender");
+  Window MakeWindow(int x, int y, int width, int height, uint32_t background,
+                    const char* name = "lender");
   // An input-only window: nothing can be drawn in it.
   Window MakeInputOnlyWindow(int width, int height);
   void Resize(Window window, int width, int height);

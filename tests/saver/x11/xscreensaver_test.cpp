@@ -39,10 +39,12 @@ class XScreenSaverDaemon : public ::testing::Test {
  protected:
   void SetUp() override {
     if (access(kProgram.c_str(), X_OK) != 0) GTEST_SKIP() << kProgram << " is not built";
-    ASSERT_EQ(access("/usr/bin/xscreensaver", X_OK), 0) << "xscreensaver is missing: run scripts/setup";
+    ASSERT_EQ(access("/usr/bin/xscreensaver", X_OK), 0)
+        << "xscreensaver is missing: run scripts/setup";
     if (getuid() == 0) {
       passwd* user = getpwnam(kSaverUser);
-      ASSERT_NE(user, nullptr) << "no user " << kSaverUser << " to run the daemon as: run scripts/setup";
+      ASSERT_NE(user, nullptr) << "no user " << kSaverUser
+                               << " to run the daemon as: run scripts/setup";
       uid_ = user->pw_uid;
       gid_ = user->pw_gid;
       asOther_ = true;
@@ -55,9 +57,10 @@ class XScreenSaverDaemon : public ::testing::Test {
     saver_ = home_ + "/spirals";
     ASSERT_EQ(desktop_test::Run({"cp", kProgram, saver_}), 0);
     std::ofstream settings(home_ + "/.xscreensaver");
-    settings << "mode: one\nselected: 0\ntimeout: 0:30:00\nlock: False\nfade: False\nunfade: False\n"
-                "splash: False\nprograms: "
-             << saver_ << " --root \\n\n";
+    settings
+        << "mode: one\nselected: 0\ntimeout: 0:30:00\nlock: False\nfade: False\nunfade: False\n"
+           "splash: False\nprograms: "
+        << saver_ << " --root \\n\n";
     settings.close();
     if (asOther_) {
       for (const std::string& path : {home_, saver_, home_ + "/.xscreensaver"}) {
@@ -80,13 +83,16 @@ class XScreenSaverDaemon : public ::testing::Test {
     std::vector<std::string> argv;
     // setpriv execs the command itself, so the daemon is the process started here.
     if (asOther_) {
-      argv = {"setpriv", "--reuid=" + std::to_string(uid_), "--regid=" + std::to_string(gid_), "--clear-groups", "--"};
+      argv = {"setpriv", "--reuid=" + std::to_string(uid_), "--regid=" + std::to_string(gid_),
+              "--clear-groups", "--"};
     }
     argv.insert(argv.end(), {"env", "HOME=" + home_, "DISPLAY=" + xvfb_.Display()});
     argv.insert(argv.end(), command.begin(), command.end());
     return argv;
   }
-  int Command(const std::vector<std::string>& command) { return desktop_test::Run(As(command), nullptr, 10000); }
+  int Command(const std::vector<std::string>& command) {
+    return desktop_test::Run(As(command), nullptr, 10000);
+  }
   std::string Log() const { return desktop_test::ReadFile(home_ + "/daemon.log"); }
 
   desktop_test::XvfbSession xvfb_;
@@ -101,12 +107,17 @@ class XScreenSaverDaemon : public ::testing::Test {
 TEST_F(XScreenSaverDaemon, RunsTheSaverOnItsWindowAndStopsItOnDeactivation) {
   ASSERT_TRUE(daemon_.Start(As({"xscreensaver", "--no-splash", "--log", home_ + "/daemon.log"}), {},
                             home_ + "/daemon.stderr"));
-  ASSERT_TRUE(WaitUntil([&] { return Command({"xscreensaver-command", "-time"}) == 0; }, kPatienceMs, 100))
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        return Command({"xscreensaver-command", "-time"}) == 0;
+      },
+      kPatienceMs, 100))
       << "the daemon did not answer: " << Log();
   ASSERT_EQ(Command({"xscreensaver-command", "-activate"}), 0);
 
   // "forked "<command>" in pid N on window 0x..."
-  const std::regex forked("forked \"" + saver_ + " --root\" in pid ([0-9]+) on window (0x[0-9a-fA-F]+)");
+  const std::regex forked("forked \"" + saver_ +
+                          " --root\" in pid ([0-9]+) on window (0x[0-9a-fA-F]+)");
   std::smatch match;
   std::string log;
   ASSERT_TRUE(WaitUntil(
