@@ -71,21 +71,21 @@ bench: setup
 clean:
 	rm -rf build build-asan build-release build-win32 build-win64 build-bench build-fuzz
 
-# The fuzz target, built with clang (libFuzzer, ASan, UBSan) in its own folder. `make fuzz`
-# fuzzes for FUZZ_SECONDS from the committed corpus, keeping what it finds in build-fuzz/corpus;
-# `make test-fuzz` gives it a minute from the committed corpus alone.
+# The fuzz targets, built with clang (libFuzzer, ASan, UBSan) in their own folder. `make fuzz`
+# gives each FUZZ_SECONDS from its committed seeds and what earlier runs kept in
+# build-fuzz/corpus, keeping new inputs there and findings in build-fuzz/findings;
+# `make test-fuzz` gives each 10 seconds from the committed seeds alone and fails on any
+# finding. FUZZ_TARGETS picks some of them (default: all).
 .PHONY: fuzz fuzz-build test-fuzz
 FUZZ_SECONDS ?= 300
+FUZZ_TARGETS ?=
 
 fuzz-build: setup
 	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSPIRALS_FUZZ=ON $(werror_flag) >/dev/null
-	@cmake --build build-fuzz -j$(JOBS) --target spirals_fuzz
+	@cmake --build build-fuzz -j$(JOBS) --target fuzz_all
 
 fuzz: fuzz-build
-	@mkdir -p build-fuzz/corpus
-	@build-fuzz/spirals_fuzz -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 build-fuzz/corpus tests/fuzz/corpus
+	@scripts/fuzz build-fuzz $(FUZZ_SECONDS) keep $(FUZZ_TARGETS)
 
 test-fuzz: fuzz-build
-	@rm -rf build-fuzz/corpus-test && mkdir -p build-fuzz/corpus-test
-	@cp tests/fuzz/corpus/* build-fuzz/corpus-test/
-	@build-fuzz/spirals_fuzz -max_total_time=60 -print_final_stats=1 build-fuzz/corpus-test
+	@scripts/fuzz build-fuzz 10 test $(FUZZ_TARGETS)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
 #include <sstream>
 
 namespace portable {
@@ -26,6 +27,25 @@ bool ParseInt(const std::string& token, int32_t low, int32_t high, int32_t* out)
   if (ec != std::errc() || ptr != end || value < low || value > high) return false;
   *out = static_cast<int32_t>(value);
   return true;
+}
+
+// A word of the file as a message shows it: printable ASCII as it is, any other byte as \xNN,
+// a long word cut short, so that the message stays one short line whatever the file holds.
+std::string Quoted(const std::string& word) {
+  constexpr size_t kShown = 24;
+  std::string out = "'";
+  for (size_t i = 0; i < word.size() && i < kShown; ++i) {
+    const auto c = static_cast<unsigned char>(word[i]);
+    if (c >= 0x20 && c <= 0x7E) {
+      out += static_cast<char>(c);
+    } else {
+      char hex[5];
+      std::snprintf(hex, sizeof(hex), "\\x%02X", c);
+      out += hex;
+    }
+  }
+  if (word.size() > kShown) out += "...";
+  return out + "'";
 }
 
 // Parses the tokens of one line; empty `error` means success.
@@ -58,7 +78,7 @@ std::string ParseLine(const std::vector<std::string>& t, ScriptedInput* in) {
     if (!ParseInt(t[2], 1, MAX_WINDOW_SIZE, &in->a) || !ParseInt(t[3], 1, MAX_WINDOW_SIZE, &in->b))
       return "the size must be whole numbers from 1 to 16384";
   } else {
-    return "unknown input '" + what + "'";
+    return "unknown input " + Quoted(what);
   }
   return {};
 }

@@ -1,4 +1,4 @@
-// libFuzzer entry: every input is a short user session played against the real application.
+// Every input is a short user session played against the real application.
 #include <cstddef>
 #include <cstdint>
 
