@@ -38,9 +38,19 @@ void CheckDrawingState(const char* where) {
   }
 }
 
+// Drawing steps the event is about to ask the handler for.
+uint64_t StepsAskedFor(int32_t eventId, WPARAM param1) {
+  if (eventId == WM_TIMER) return param1 == DRAW_TIMER && pauseSign == 1 ? 1 : 0;
+  if (eventId == WM_PAINT) return static_cast<uint64_t>(lastCurve > 0 ? lastCurve : 0);
+  return eventId == WM_CREATE ? 1 : 0;
+}
+
 // The application's handler with the invariants checked when it returns: nothing parked,
 // nothing held, no heap block gained (a close may only give blocks back).
 int32_t CheckedHandleEvent() {
+  if (liveCounters != nullptr) {
+    liveCounters->drawSteps += StepsAskedFor(CurrentEvent.eventId, CurrentEvent.param1);
+  }
   const size_t blocksBefore = AppSession::HeapBlocks();
   ++handlerDepth;
   if (liveCounters != nullptr &&
@@ -75,12 +85,12 @@ void SessionHost::WaitForInput(std::optional<uint64_t> deadlineMs) {
   clock_.AdvanceTo(target);
 }
 
-AppSession& AppSession::Instance() {
-  static AppSession session;
+AppSession& AppSession::Instance(SIZE screen) {
+  static AppSession session(screen);
   return session;
 }
 
-AppSession::AppSession() : host_(SIZE{1024, 768}) {
+AppSession::AppSession(SIZE screen) : host_(screen) {
   portable::SetHost(&host_);
   liveCounters = &counters_;
   setupFloatingPoint();
@@ -162,7 +172,7 @@ void AppSession::CheckBetweenEvents(const char* where) const {
 
 void AppSession::RunUntil(uint64_t ms) {
   int stalls = 0;
-  while (host_.NowMs() < ms) {
+  while (host_.NowMs() < ms && !BudgetSpent()) {
     if (!IsOpen()) {
       host_.AdvanceTo(ms);
       Drain();

@@ -35,18 +35,22 @@ class SessionHost final : public portable::Host {
   uint64_t limit_ = 0;
 };
 
-// What was seen so far; `eventsChecked` counts handler returns whose invariants held.
+// What was seen so far; `eventsChecked` counts handler returns whose invariants held,
+// `drawSteps` the drawing steps that handled events asked for (a timer 2 tick while running,
+// the creation, and one per curve for a paint): what a session costs.
 struct SessionCounters {
   uint64_t eventsChecked = 0;
   uint64_t opens = 0;
   uint64_t deepestNesting = 0;
+  uint64_t drawSteps = 0;
 };
 
 // Runs the application. One per process: the application's state is global.
 class AppSession {
  public:
-  // Installs the host and creates the runtime heap (once per process).
-  static AppSession& Instance();
+  // Installs the host and creates the runtime heap (once per process). The screen size is
+  // the first caller's.
+  static AppSession& Instance(SIZE screen = SIZE{1024, 768});
 
   // Opens the main window as the program's start-up does, from a fixed random seed and
   // fresh application state; a window still open is closed first.
@@ -55,8 +59,12 @@ class AppSession {
   void Reopen();
   bool IsOpen() const;
 
-  // Dispatches timers and queued messages until the virtual clock reads `ms`.
+  // Dispatches timers and queued messages until the virtual clock reads `ms`, or until the
+  // drawing steps reach the budget.
   void RunUntil(uint64_t ms);
+  // No RunUntil goes on once `drawSteps` has reached `steps`; none by default.
+  void SetStepBudget(uint64_t steps) { stepBudget_ = steps; }
+  bool BudgetSpent() const { return counters_.drawSteps >= stepBudget_; }
   uint64_t NowMs() const { return host_.NowMs(); }
 
   // Input at the current virtual time, then everything it queued is handled.
@@ -77,7 +85,7 @@ class AppSession {
   static size_t HeapBytes();
 
  private:
-  AppSession();
+  explicit AppSession(SIZE screen);
   void Open();
   void Drain();
   void ReleaseHeldInput();
@@ -86,6 +94,7 @@ class AppSession {
   SessionHost host_;
   SessionCounters counters_;
   size_t closedHeapBlocks_ = 0;
+  uint64_t stepBudget_ = UINT64_MAX;
 };
 
 // Aborts with a message naming the broken invariant.

@@ -1,41 +1,22 @@
 #include "input_program.h"
 
 #include "app_session.h"
+#include "fuzz_input.h"
 
 namespace reliability {
 
-namespace {
-
-class ByteReader {
- public:
-  ByteReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-  bool AtEnd() const { return pos_ >= size_; }
-  uint8_t U8() { return pos_ < size_ ? data_[pos_++] : 0; }
-  uint16_t U16() {
-    const uint16_t low = U8();
-    return static_cast<uint16_t>(low | (U8() << 8));
-  }
-  int S16() { return static_cast<int16_t>(U16()); }
-
- private:
-  const uint8_t* data_;
-  size_t size_;
-  size_t pos_ = 0;
-};
-
-}  // namespace
-
 ProgramStats PlayProgram(const uint8_t* data, size_t size) {
-  AppSession& app = AppSession::Instance();
-  ByteReader in(data, size);
+  AppSession& app = AppSession::Instance(SIZE{256, 192});
+  fuzz::Input in(data, size);
   ProgramStats stats;
   // The first byte picks the random seed and the curve setting the run starts from.
   const uint8_t seed = in.U8();
   app.Restart(0x5EED0000u + seed, seed % 11);
   const uint64_t start = app.NowMs();
   const uint64_t end = start + MAX_PROGRAM_MS;
+  app.SetStepBudget(app.Counters().drawSteps + MAX_PROGRAM_STEPS);
 
-  while (!in.AtEnd()) {
+  while (!in.AtEnd() && !app.BudgetSpent()) {
     const uint8_t head = in.U8();
     const uint64_t delay = static_cast<uint64_t>(head >> 3) * 8;
     uint64_t when = app.NowMs() + delay;
@@ -100,6 +81,7 @@ ProgramStats PlayProgram(const uint8_t* data, size_t size) {
   // Let the last input play out for a moment: the timers draw on it.
   if (app.IsOpen()) app.RunUntil(app.NowMs() + 120);
   app.CheckBetweenEvents("at the end of the input");
+  app.SetStepBudget(UINT64_MAX);
   stats.virtualMs = app.NowMs() - start;
   return stats;
 }
