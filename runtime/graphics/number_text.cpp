@@ -8,6 +8,9 @@
 namespace {
 
 constexpr double TWO_TO_63 = 9223372036854775808.0;
+// No double has more than 1,074 decimals (2 to the -1074 is the smallest); a larger precision
+// only adds zeros, and billions of them would make the C library allocate gigabytes.
+constexpr int32_t EXACT_DECIMALS = 1074;
 
 }  // namespace
 
@@ -26,7 +29,8 @@ char* NumberToString(double value) {
     if (static_cast<double>(whole) == value) {
       std::snprintf(text, NUMBER_TEXT_SIZE, " %lld", static_cast<long long>(whole));
     } else {
-      std::snprintf(text, NUMBER_TEXT_SIZE, " %.*f", PrintPrecision, value);
+      const int32_t precision = PrintPrecision < EXACT_DECIMALS ? PrintPrecision : EXACT_DECIMALS;
+      std::snprintf(text, NUMBER_TEXT_SIZE, " %.*f", precision, value);
     }
   }
   return text;

@@ -15,6 +15,9 @@ namespace {
 
 HANDLE printOutput = nullptr;
 
+// Room for one formatted value as long as the whole buffer, and its terminating zero.
+char formatScratch[PRINT_BUFFER_SIZE + 1];
+
 // Appends text to PrintBuffer; whatever does not fit in the buffer is cut.
 class BufferWriter {
  public:
@@ -24,16 +27,20 @@ class BufferWriter {
     std::memcpy(PrintBuffer + used_, text, length);
     used_ += length;
   }
-  // Formats one value: sprintf's output, bounded by a scratch buffer wide enough for any
-  // double in fixed-point form with a sensible precision.
+  // Formats one value with sprintf; only the part that still fits the buffer is kept.
   template <typename... Args>
   void Format(const char* format, Args... args) {
-    char scratch[512];
-    int written = std::snprintf(scratch, sizeof(scratch), format, args...);
+    const size_t room = PRINT_BUFFER_SIZE - used_;
+    if (room == 0) return;
+    int written = std::snprintf(formatScratch, room + 1, format, args...);
     if (written <= 0) return;
-    size_t length = static_cast<size_t>(written);
-    if (length >= sizeof(scratch)) length = sizeof(scratch) - 1;
-    Append(scratch, length);
+    Append(formatScratch, static_cast<size_t>(written));
+  }
+  // A real in "% .*f": digits beyond the buffer could never show, and asking the C library
+  // for billions of them makes it allocate gigabytes, so the precision stops at the buffer.
+  void Real(double value) {
+    const int32_t precision = PrintPrecision < PRINT_BUFFER_SIZE ? PrintPrecision : PRINT_BUFFER_SIZE;
+    Format("% .*f", precision, value);
   }
   size_t Used() const { return used_; }
 
@@ -91,7 +98,7 @@ void PrintItems(int32_t count, const uint32_t* items) {
       case PRINT_SINGLE: {
         float value = 0;
         std::memcpy(&value, word++, sizeof(value));
-        out.Format("% .*f", PrintPrecision, static_cast<double>(value));
+        out.Real(static_cast<double>(value));
         break;
       }
       case PRINT_WINDOW: {
@@ -107,7 +114,7 @@ void PrintItems(int32_t count, const uint32_t* items) {
         word += 2;
         double value = 0;
         std::memcpy(&value, &bits, sizeof(value));
-        out.Format("% .*f", PrintPrecision, value);
+        out.Real(value);
         break;
       }
       case PRINT_INT64: {

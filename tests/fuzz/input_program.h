@@ -7,8 +7,8 @@
 namespace reliability {
 
 // Virtual time one input may cover at most, and the drawing steps (400 points each) it may
-// cost after the opening, so that every input stays quick to run: an input ends when either
-// is used up. Paused time costs next to nothing.
+// cost once the window is open (its first paint included), so that every input stays quick
+// to run: an input ends when either is used up. Paused time costs next to nothing.
 constexpr uint64_t MAX_PROGRAM_MS = 1500;
 constexpr uint64_t MAX_PROGRAM_STEPS = 6;
 

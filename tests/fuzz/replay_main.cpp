@@ -12,6 +12,8 @@
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
+// Set-up before the first input, as libFuzzer calls it, for the targets that have one.
+extern "C" __attribute__((weak)) int LLVMFuzzerInitialize(int* argc, char*** argv);
 
 namespace {
 
@@ -33,6 +35,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s <input file or folder>...\n", argv[0]);
     return 2;
   }
+  if (LLVMFuzzerInitialize != nullptr) LLVMFuzzerInitialize(&argc, &argv);
   size_t replayed = 0;
   for (int i = 1; i < argc; ++i) {
     const std::filesystem::path path(argv[i]);

@@ -77,6 +77,23 @@ TEST_F(PrintTest, TextBeyondTheBufferIsCut) {
   EXPECT_EQ(Printed(PRINT_BUFFER_SIZE).substr(PRINT_BUFFER_SIZE - 4), "z-12");
 }
 
+TEST_F(PrintTest, ARealLongerThanAnyNumberIsKeptWhole) {
+  const int32_t saved = PrintPrecision;
+  PrintPrecision = 600;
+  PrintList().Double(0.5).Int(7).Print();
+  PrintPrecision = saved;
+  EXPECT_EQ(Printed(605), " 0.5" + std::string(599, '0') + "7 ");
+}
+
+TEST_F(PrintTest, TheLargestPrecisionFillsTheBufferWithDigits) {
+  // Two billion decimals: the C library would need gigabytes to make them all.
+  const int32_t saved = PrintPrecision;
+  PrintPrecision = INT32_MAX;
+  PrintList().Int(1).Single(1.5f).Int(2).Print();
+  PrintPrecision = saved;
+  EXPECT_EQ(Printed(PRINT_BUFFER_SIZE), "1  1.5" + std::string(PRINT_BUFFER_SIZE - 6, '0'));
+}
+
 TEST_F(PrintTest, ListKeepsItsCountConsistentWhenFull) {
   PrintList list;
   for (int i = 0; i < 40; ++i) list.Int(i);
@@ -147,6 +164,24 @@ TEST_F(PrintTest, NumberToStringStaysWithinItsBlockForAnyValue) {
     EXPECT_STREQ(text, expected[i]);
     RuntimeHeapFree(text);
   }
+}
+
+TEST_F(PrintTest, NumberToStringWithAnyPrecisionKeepsTheDigitsThatFit) {
+  const int32_t saved = PrintPrecision;
+  for (int32_t precision : {1074, 5000, INT32_MAX}) {
+    PrintPrecision = precision;
+    char* tenth = NumberToString(0.1);
+    char* negative = NumberToString(-2.5);
+    EXPECT_STREQ(tenth, " 0.1000000000000000055511151231257827021") << precision;
+    EXPECT_STREQ(negative, (" -2.5" + std::string(35, '0')).c_str()) << precision;
+    RuntimeHeapFree(tenth);
+    RuntimeHeapFree(negative);
+  }
+  PrintPrecision = -1;  // as if none were given: six decimals
+  char* text = NumberToString(0.25);
+  EXPECT_STREQ(text, " 0.250000");
+  RuntimeHeapFree(text);
+  PrintPrecision = saved;
 }
 
 TEST_F(PrintTest, NumberToStringReportsAFailedAllocation) {
