@@ -60,6 +60,21 @@ TEST(GdiHostile, LinesAcrossTheWholeRangeFinishQuickly) {
   DeleteObject(wide);
 }
 
+TEST(GdiHostile, APenAsWideAsTheCoordinateRangeDrawsAtOnce) {
+  Canvas c(6, 4, kWhite);
+  HPEN wide = CreatePen(PS_SOLID, INT_MAX, kBlack);
+  HGDIOBJ old = SelectObject(c.dc(), wide);
+  MoveToEx(c.dc(), INT_MIN, 1, nullptr);
+  EXPECT_TRUE(LineTo(c.dc(), INT_MAX, 2));
+  EXPECT_EQ(c.Count(kBlack), 24);
+  SetROP2(c.dc(), R2_NOT);  // once, not once per pixel of the line
+  MoveToEx(c.dc(), 3, INT_MAX, nullptr);
+  EXPECT_TRUE(LineTo(c.dc(), 2, INT_MIN));
+  EXPECT_EQ(c.Count(kWhite), 24);
+  SelectObject(c.dc(), old);
+  DeleteObject(wide);
+}
+
 TEST(GdiHostile, PixelsTextClipAndBoundsAtTheExtremes) {
   Canvas c(4, 4);
   SetBoundsRect(c.dc(), nullptr, DCB_ENABLE | DCB_RESET);

@@ -235,6 +235,40 @@ TEST(GdiPixels, AllSixteenRop2ModesOnLineTo) {
   EXPECT_EQ(GetROP2(c.dc()), R2_COPYPEN);
 }
 
+TEST(GdiPixels, WideLinesAreThePensSquaresAlongTheLine) {
+  Canvas c(8, 5, kWhite);
+  HPEN wide = CreatePen(PS_SOLID, 3, kBlack);
+  HGDIOBJ old = SelectObject(c.dc(), wide);
+  MoveToEx(c.dc(), 1, 2, nullptr);
+  LineTo(c.dc(), 6, 2);  // pixels 1 to 5, each the centre of a 3x3 square
+  EXPECT_EQ(c.Picture(kWhite, kBlack), Rows({"........", "#######.", "#######.", "#######.", "........"}));
+  SelectObject(c.dc(), old);
+  DeleteObject(wide);
+}
+
+TEST(GdiPixels, WideLinesApplyTheirRasterOperationOncePerPixel) {
+  // The squares of neighbouring pixels overlap; XOR applied twice would give the ground back.
+  const RECT lines[] = {{2, 3, 12, 8}, {13, 1, 11, 10}, {1, 10, 14, 9}, {14, 2, 3, 2}};
+  for (int width : {2, 3, 5, 8}) {
+    for (const RECT& line : lines) {
+      Canvas copy(16, 12, kWhite);
+      Canvas xored(16, 12, kWhite);
+      for (Canvas* c : {&copy, &xored}) {
+        HPEN pen = CreatePen(PS_SOLID, width, kWhite);
+        HGDIOBJ old = SelectObject(c->dc(), pen);
+        SetROP2(c->dc(), c == &copy ? R2_BLACK : R2_XORPEN);
+        MoveToEx(c->dc(), line.left, line.top, nullptr);
+        LineTo(c->dc(), line.right, line.bottom);
+        SelectObject(c->dc(), old);
+        DeleteObject(pen);
+      }
+      EXPECT_EQ(xored.Picture(kWhite, kBlack), copy.Picture(kWhite, kBlack))
+          << "width " << width << " from " << line.left << "," << line.top;
+      EXPECT_GE(copy.Count(kBlack), 2 * width) << "width " << width;
+    }
+  }
+}
+
 TEST(GdiPixels, PatBltModes) {
   Canvas c(4, 2, RGB(0x10, 0x20, 0x30));
   HBRUSH brush = CreateSolidBrush(RGB(0x0F, 0xF0, 0x01));

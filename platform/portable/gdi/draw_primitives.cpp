@@ -81,7 +81,7 @@ bool CurrentBrush(const DeviceContext& ctx, uint32_t* color) {
   return true;
 }
 
-// One pen dot: a single pixel, or a square of the pen's width centred on the point.
+// One pixel of a one-pixel pen's line, styled or solid (wide lines: DrawWideLine).
 void PenDot(const Target& t, int64_t x, int64_t y, const PenInfo& pen, int rop2, int64_t index) {
   if (pen.dashes) {
     if (OnDash(pen, index)) {
@@ -91,16 +91,10 @@ void PenDot(const Target& t, int64_t x, int64_t y, const PenInfo& pen, int rop2,
     }
     return;
   }
-  if (pen.width <= 1) {
-    portable::gdi::PlotRop2(t, x, y, pen.color, rop2);
-    return;
-  }
-  int64_t half = pen.width / 2;
-  portable::gdi::FillBoxRop2(t, Box{x - half, y - half, x - half + pen.width, y - half + pen.width},
-                             pen.color, rop2);
+  portable::gdi::PlotRop2(t, x, y, pen.color, rop2);
 }
 
-// Pixels of the line from (x0, y0) towards (x1, y1), the end point excluded. Only the part of
+// A one-pixel pen's line from (x0, y0) towards (x1, y1), the end point excluded. Only the part of
 // the line whose major coordinate lies within `limit` is walked. `phase`: pixels of the
 // dash pattern already used. Returns the line's length in pixels.
 int64_t DrawLine(const Target& t, int64_t x0, int64_t y0, int64_t x1, int64_t y1,
@@ -130,6 +124,46 @@ int64_t DrawLine(const Target& t, int64_t x0, int64_t y0, int64_t x1, int64_t y1
     PenDot(t, px, py, pen, rop2, phase + i);
   }
   return steps;
+}
+
+// A wide pen's line from (x0, y0) towards (x1, y1), the end point excluded: the union of the
+// pen's squares centred on the line's pixels. It is painted one column of the union at a
+// time (one row for a steep line) and only across the clip, so each pixel takes the raster
+// operation once and the work never depends on the pen's width.
+void DrawWideLine(const Target& t, int64_t x0, int64_t y0, int64_t x1, int64_t y1, const PenInfo& pen,
+                  int rop2) {
+  int64_t dx = x1 - x0, dy = y1 - y0;
+  int64_t adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
+  bool xMajor = adx >= ady;
+  int64_t steps = xMajor ? adx : ady;
+  if (steps == 0) return;
+  int64_t minor = xMajor ? ady : adx;
+  int64_t majorStart = xMajor ? x0 : y0, minorStart = xMajor ? y0 : x0;
+  int64_t majorStep = (xMajor ? dx : dy) < 0 ? -1 : 1;
+  int64_t minorStep = (xMajor ? dy : dx) < 0 ? -1 : 1;
+  // The minor coordinate of the line's pixel i, rounded as DrawLine rounds it.
+  auto minorAt = [&](int64_t i) {
+    __int128 num = static_cast<__int128>(2) * i * minor + steps;
+    return minorStart + minorStep * static_cast<int64_t>(num / (2 * static_cast<__int128>(steps)));
+  };
+  int64_t w = pen.width, half = w / 2;
+  int64_t majorFirst = majorStart, majorLast = majorStart + majorStep * (steps - 1);
+  Box clip = t.clip->Bounds();
+  int64_t lo = std::max(xMajor ? clip.left : clip.top, std::min(majorFirst, majorLast) - half);
+  int64_t hi = std::min(xMajor ? clip.right : clip.bottom, std::max(majorFirst, majorLast) - half + w);
+  for (int64_t c = lo; c < hi; ++c) {
+    // Pixels whose square covers column c: major coordinate from c + half - w + 1 to c + half.
+    int64_t from = majorStep > 0 ? c + half - w + 1 - majorStart : majorStart - (c + half);
+    int64_t to = majorStep > 0 ? c + half - majorStart : majorStart - (c + half - w + 1);
+    from = std::max<int64_t>(from, 0);
+    to = std::min<int64_t>(to, steps - 1);
+    if (from > to) continue;
+    // The minor coordinate moves monotonically along the line: the ends bound the span.
+    int64_t a = minorAt(from), b = minorAt(to);
+    int64_t spanLo = std::min(a, b) - half, spanHi = std::max(a, b) - half + w;
+    Box span = xMajor ? Box{c, spanLo, c + 1, spanHi} : Box{spanLo, c, spanHi, c + 1};
+    portable::gdi::FillBoxRop2(t, span, pen.color, rop2);
+  }
 }
 
 }  // namespace
@@ -179,10 +213,13 @@ BOOL WINAPI LineTo(HDC dc, int x, int y) {
   extent = Box{extent.left - half, extent.top - half, extent.right + pen.width - half,
                extent.bottom + pen.width - half};
   portable::gdi::AccumulateBounds(*ctx, extent);
-  Box limit = t.clip->Bounds();
-  limit = Box{limit.left - pen.width, limit.top - pen.width, limit.right + pen.width,
-              limit.bottom + pen.width};
-  DrawLine(t, from.x, from.y, x, y, pen, ctx->state.rop2, limit);
+  if (pen.width > 1) {
+    DrawWideLine(t, from.x, from.y, x, y, pen, ctx->state.rop2);
+  } else {
+    Box limit = t.clip->Bounds();
+    limit = Box{limit.left - 1, limit.top - 1, limit.right + 1, limit.bottom + 1};
+    DrawLine(t, from.x, from.y, x, y, pen, ctx->state.rop2, limit);
+  }
   portable::gdi::FinishDrawing(*ctx, t, extent);
   return TRUE;
 }

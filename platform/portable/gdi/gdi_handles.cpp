@@ -192,4 +192,11 @@ GdiUsage QueryGdiUsage() {
   return usage;
 }
 
+BitmapPixels QueryBitmapPixels(HBITMAP bitmap) {
+  gdi::GdiObject* obj = gdi::LookupObject(bitmap, gdi::Kind::Bitmap);
+  if (!obj || !obj->bitmap) return {};
+  const gdi::BitmapData& bm = *obj->bitmap;
+  return BitmapPixels{bm.width, bm.height, bm.bitsPixel, bm.pixels.data()};
+}
+
 }  // namespace portable
