@@ -225,7 +225,8 @@ void SetState(Session& s, fuzz::Input& in) {
   switch (in.Below(6)) {
     case 0: {
       POINT previous{};
-      MoveToEx(dc, Coordinate(in), Coordinate(in), in.Bit() ? &previous : nullptr);
+      const int x = Coordinate(in), y = Coordinate(in);
+      MoveToEx(dc, x, y, in.Bit() ? &previous : nullptr);
       break;
     }
     case 1: SetBkMode(dc, in.Bit() ? static_cast<int>(in.Below(4)) : in.Edgy32()); break;
@@ -253,8 +254,16 @@ void ClipAndBounds(Session& s, fuzz::Input& in) {
   switch (in.Below(5)) {
     case 0: ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom); break;
     case 1: IntersectClipRect(dc, r.left, r.top, r.right, r.bottom); break;
-    case 2: SetBoundsRect(dc, in.Bit() ? &r : nullptr, in.U8()); break;
-    case 3: GetBoundsRect(dc, in.Bit() ? &r : nullptr, in.U8()); break;
+    case 2: {
+      const RECT* given = in.Bit() ? &r : nullptr;
+      SetBoundsRect(dc, given, in.U8());
+      break;
+    }
+    case 3: {
+      RECT* out = in.Bit() ? &r : nullptr;
+      GetBoundsRect(dc, out, in.U8());
+      break;
+    }
     default: {
       const int kind = GetClipBox(dc, &r);
       FUZZ_CHECK(kind == ERROR || kind == NULLREGION || kind == SIMPLEREGION || kind == COMPLEXREGION);
@@ -269,7 +278,9 @@ void Query(Session& s, fuzz::Input& in) {
     case 0: {
       alignas(8) unsigned char buffer[128];
       const int size = static_cast<int>(in.Below(sizeof(buffer) + 1));
-      const int got = GetObjectA(object, in.Bit() ? size : -static_cast<int>(in.Below(4)), in.Bit() ? buffer : nullptr);
+      const int asked = in.Bit() ? size : -static_cast<int>(in.Below(4));
+      void* into = in.Bit() ? buffer : nullptr;
+      const int got = GetObjectA(object, asked, into);
       FUZZ_CHECK(got >= 0 && got <= static_cast<int>(sizeof(BITMAP)) + 64);
       break;
     }
@@ -349,19 +360,28 @@ void Draw(Session& s, fuzz::Input& in, uint32_t what) {
   std::string text;
   std::vector<INT> dx;
   switch (what) {
-    case 0:
-      if (in.Bit()) {
-        SetPixel(dc, Coordinate(in), Coordinate(in), Colour(in));
+    case 0: {
+      const bool v = in.Bit();
+      const int x = Coordinate(in), y = Coordinate(in);
+      const COLORREF colour = Colour(in);
+      if (v) {
+        SetPixel(dc, x, y, colour);
       } else {
-        SetPixelV(dc, Coordinate(in), Coordinate(in), Colour(in));
+        SetPixelV(dc, x, y, colour);
       }
       break;
+    }
     case 1: {
-      const COLORREF c = GetPixel(dc, Coordinate(in), Coordinate(in));
+      const int x = Coordinate(in), y = Coordinate(in);
+      const COLORREF c = GetPixel(dc, x, y);
       FUZZ_CHECK(c == CLR_INVALID || (c >> 24) == 0);
       break;
     }
-    case 2: LineTo(dc, Coordinate(in), Coordinate(in)); break;
+    case 2: {
+      const int x = Coordinate(in), y = Coordinate(in);
+      LineTo(dc, x, y);
+      break;
+    }
     case 3: {
       const RECT r = RectFrom(in);
       Rectangle(dc, r.left, r.top, r.right, r.bottom);
@@ -370,7 +390,8 @@ void Draw(Session& s, fuzz::Input& in, uint32_t what) {
     case 4: {
       static constexpr DWORD kRops[] = {PATCOPY, PATINVERT, DSTINVERT, BLACKNESS, WHITENESS, SRCCOPY, 0x00AA0029};
       const DWORD rop = in.Bit() ? kRops[in.Below(sizeof(kRops) / sizeof(kRops[0]))] : in.U32();
-      PatBlt(dc, Coordinate(in), Coordinate(in), Coordinate(in), Coordinate(in), rop);
+      const RECT r = RectFrom(in);  // x, y, width, height
+      PatBlt(dc, r.left, r.top, r.right, r.bottom, rop);
       break;
     }
     case 5: {
@@ -384,13 +405,15 @@ void Draw(Session& s, fuzz::Input& in, uint32_t what) {
       static constexpr DWORD kRops[] = {SRCCOPY, SRCPAINT, SRCAND, SRCINVERT, NOTSRCCOPY, 0x00C000CA, PATCOPY, 0x00B8074A};
       Dc* src = PickDc(s, in);
       const DWORD rop = in.Bit() ? kRops[in.Below(sizeof(kRops) / sizeof(kRops[0]))] : in.U32();
-      BitBlt(dc, Coordinate(in), Coordinate(in), Coordinate(in), Coordinate(in), src ? src->handle : nullptr,
-             Coordinate(in), Coordinate(in), rop);
+      const RECT r = RectFrom(in);  // x, y, width, height
+      const int sx = Coordinate(in), sy = Coordinate(in);
+      BitBlt(dc, r.left, r.top, r.right, r.bottom, src ? src->handle : nullptr, sx, sy, rop);
       break;
     }
     default: {
       if (in.Below(6) == 0) {
-        text.assign(in.U16() % 5000, static_cast<char>(in.U8()));
+        const size_t length = in.U16() % 5000;
+        text.assign(length, static_cast<char>(in.U8()));
       } else {
         text = std::string(in.Bytes(in.Below(48)));
       }
@@ -403,8 +426,9 @@ void Draw(Session& s, fuzz::Input& in, uint32_t what) {
           if (in.Bit()) {
             for (UINT i = 0; i < count; ++i) dx.push_back(static_cast<INT>(in.Below(24)) - 4);
           }
-          ExtTextOutA(dc, x, y, in.Below(8), in.Bit() ? &r : nullptr, text.data(), count,
-                      dx.empty() ? nullptr : dx.data());
+          const UINT options = in.Below(8);
+          const RECT* clipTo = in.Bit() ? &r : nullptr;
+          ExtTextOutA(dc, x, y, options, clipTo, text.data(), count, dx.empty() ? nullptr : dx.data());
           break;
         }
         case 1: TextOutA(dc, x, y, text.data(), in.Below(8) == 0 ? -static_cast<int>(in.Below(3)) - 1 : static_cast<int>(count)); break;

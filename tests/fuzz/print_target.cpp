@@ -123,7 +123,8 @@ void AddItem(fuzz::Input& in, std::vector<std::string>& strings, int32_t precisi
     case 0: {  // String: a few bytes from the input, or one byte many times over
       std::string s;
       if (in.Below(4) == 0) {
-        s.assign(static_cast<size_t>(in.U16()) * 2, static_cast<char>(in.U8()));
+        const size_t length = static_cast<size_t>(in.U16()) * 2;
+        s.assign(length, static_cast<char>(in.U8()));
       } else {
         s = std::string(in.Bytes(in.Below(64)));
       }
@@ -342,7 +343,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::Input in(data, size);
   PrintPrecision = PrecisionFrom(in);
   PrintDestination = RecordFrom(in);
-  for (WindowRecord* r : {&s.direct, &s.backed}) DrawMoveTo(r, in.Edgy32(), in.Edgy32());
+  for (WindowRecord* r : {&s.direct, &s.backed}) {
+    const int32_t x = in.Edgy32(), y = in.Edgy32();
+    DrawMoveTo(r, x, y);
+  }
   const portable::GdiUsage gdi = portable::QueryGdiUsage();
   const size_t heapBlocks = portable::QueryHeapUsage(RuntimeHeap).blocks;
   std::vector<std::string> strings;

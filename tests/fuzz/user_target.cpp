@@ -304,15 +304,16 @@ void Geometry(fuzz::Input& in) {
   const bool child = model->parentOf.count(hwnd) != 0;
   switch (in.Below(4)) {
     case 0: ShowWindow(hwnd, in.Below(8) == 0 ? in.Edgy32() : static_cast<int>(in.Below(12))); break;
-    case 1:
-      MoveWindow(hwnd, Coordinate(in, child), Coordinate(in, child), Coordinate(in, child), Coordinate(in, child),
-                 in.Bit());
+    case 1: {
+      const RECT r{Coordinate(in, child), Coordinate(in, child), Coordinate(in, child), Coordinate(in, child)};
+      MoveWindow(hwnd, r.left, r.top, r.right, r.bottom, in.Bit());
       break;
+    }
     case 2: {
       static const HWND kAfter[] = {HWND_TOP, HWND_BOTTOM, HWND_TOPMOST, HWND_NOTOPMOST};
       const HWND after = in.Bit() ? kAfter[in.Below(4)] : PickWindow(in);
-      SetWindowPos(hwnd, after, Coordinate(in, child), Coordinate(in, child), Coordinate(in, child),
-                   Coordinate(in, child), in.U16());
+      const RECT r{Coordinate(in, child), Coordinate(in, child), Coordinate(in, child), Coordinate(in, child)};
+      SetWindowPos(hwnd, after, r.left, r.top, r.right, r.bottom, in.U16());
       break;
     }
     default: {
