@@ -105,6 +105,10 @@ bool AppSession::IsOpen() const { return mainWindow.hwnd != nullptr; }
 
 void AppSession::Drain() { PumpMessages(PUMP_DRAIN); }
 
+void AppSession::SkipFirstPaint() {
+  if (IsOpen()) ValidateRect(mainWindow.hwnd, nullptr);
+}
+
 void AppSession::ReleaseHeldInput() {
   HWND hwnd = mainWindow.hwnd;
   const int buttons[3][2] = {{VK_LBUTTON, 0}, {VK_RBUTTON, 1}, {VK_MBUTTON, 2}};

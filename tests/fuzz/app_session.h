@@ -58,6 +58,8 @@ class AppSession {
   // Opens the window again after a close, keeping the application's other state.
   void Reopen();
   bool IsOpen() const;
+  // Takes the window's pending paint away unhandled, as if it had been painted.
+  void SkipFirstPaint();
 
   // Dispatches timers and queued messages until the virtual clock reads `ms`, or until the
   // drawing steps reach the budget.
