@@ -39,7 +39,8 @@ class BufferWriter {
   // A real in "% .*f": digits beyond the buffer could never show, and asking the C library
   // for billions of them makes it allocate gigabytes, so the precision stops at the buffer.
   void Real(double value) {
-    const int32_t precision = PrintPrecision < PRINT_BUFFER_SIZE ? PrintPrecision : PRINT_BUFFER_SIZE;
+    const int32_t precision =
+        PrintPrecision < PRINT_BUFFER_SIZE ? PrintPrecision : PRINT_BUFFER_SIZE;
     Format("% .*f", precision, value);
   }
   size_t Used() const { return used_; }

@@ -36,13 +36,16 @@ bool InRange(const ScriptedInput& in) {
 std::string Line(const ScriptedInput& in) {
   std::string s = std::to_string(in.atMs);
   switch (in.kind) {
-    case ScriptedInputKind::Key: return s + " key " + std::to_string(in.a);
-    case ScriptedInputKind::Wheel: return s + " wheel " + std::to_string(in.a);
+    case ScriptedInputKind::Key:
+      return s + " key " + std::to_string(in.a);
+    case ScriptedInputKind::Wheel:
+      return s + " wheel " + std::to_string(in.a);
     case ScriptedInputKind::LeftButton:
       return s + " lbutton " + std::to_string(in.a) + " " + std::to_string(in.b);
     case ScriptedInputKind::RightButton:
       return s + " rbutton " + std::to_string(in.a) + " " + std::to_string(in.b);
-    case ScriptedInputKind::Close: return s + " close";
+    case ScriptedInputKind::Close:
+      return s + " close";
     case ScriptedInputKind::Resize:
       return s + " resize " + std::to_string(in.a) + " " + std::to_string(in.b);
   }

@@ -49,10 +49,11 @@ class Input {
   // A 32-bit value where the edges are as likely as the middle: small numbers, the limits of
   // 16 and 32 bits and their neighbours, or any value.
   int32_t Edgy32() {
-    static constexpr int32_t kEdges[] = {0,      1,      -1,      2,          -2,
-                                         255,    256,    32767,   -32768,     32768,
-                                         65535,  65536,  1 << 24, 0x7FFFFFFF, -0x7FFFFFFF - 1,
-                                         0x7FFFFFFE, -0x7FFFFFFF, 1 << 30, -(1 << 30), 1 << 20};
+    static constexpr int32_t kEdges[] = {
+        0,          1,           -1,      2,          -2,
+        255,        256,         32767,   -32768,     32768,
+        65535,      65536,       1 << 24, 0x7FFFFFFF, -0x7FFFFFFF - 1,
+        0x7FFFFFFE, -0x7FFFFFFF, 1 << 30, -(1 << 30), 1 << 20};
     const uint8_t how = U8();
     if (how < 128) return static_cast<int32_t>(how) - 32;
     if (how < 192) return kEdges[how % (sizeof(kEdges) / sizeof(kEdges[0]))];
@@ -80,7 +81,7 @@ class Input {
 
 }  // namespace fuzz
 
-#define FUZZ_CHECK(condition)                                                        \
-  do {                                                                               \
-    if (!(condition)) ::fuzz::Fail("%s:%d: %s", __FILE__, __LINE__, #condition);     \
+#define FUZZ_CHECK(condition)                                                    \
+  do {                                                                           \
+    if (!(condition)) ::fuzz::Fail("%s:%d: %s", __FILE__, __LINE__, #condition); \
   } while (0)

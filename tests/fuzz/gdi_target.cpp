@@ -70,7 +70,7 @@ int32_t Coordinate(fuzz::Input& in) {
 }
 
 COLORREF Colour(fuzz::Input& in) {
-  static constexpr COLORREF kColours[] = {0x000000, 0xFFFFFF, 0x0000FF, 0x00FF00, 0xFF0000,
+  static constexpr COLORREF kColours[] = {0x000000, 0xFFFFFF,   0x0000FF,   0x00FF00,  0xFF0000,
                                           0x808080, 0xFFFFFFFF, 0x01000000, 0x02FFFFFF};
   return in.Bit() ? kColours[in.Below(sizeof(kColours) / sizeof(kColours[0]))] : in.U32();
 }
@@ -84,13 +84,16 @@ Dc* PickDc(Session& s, fuzz::Input& in) {
 // forged value or none.
 HGDIOBJ PickObject(Session& s, fuzz::Input& in) {
   switch (in.Below(8)) {
-    case 0: return GetStockObject(static_cast<int>(in.Below(20)));
-    case 1: return nullptr;
+    case 0:
+      return GetStockObject(static_cast<int>(in.Below(20)));
+    case 1:
+      return nullptr;
     case 2: {
       Dc* d = PickDc(s, in);
       return d ? static_cast<HGDIOBJ>(d->handle) : nullptr;
     }
-    case 3: return reinterpret_cast<HGDIOBJ>(static_cast<uintptr_t>(in.U32()));
+    case 3:
+      return reinterpret_cast<HGDIOBJ>(static_cast<uintptr_t>(in.U32()));
     default:
       if (s.objects.empty()) return nullptr;
       return s.objects[in.U8() % s.objects.size()];
@@ -98,7 +101,8 @@ HGDIOBJ PickObject(Session& s, fuzz::Input& in) {
 }
 
 void Keep(Session& s, HGDIOBJ object) {
-  if (object != nullptr && std::find(s.objects.begin(), s.objects.end(), object) == s.objects.end()) {
+  if (object != nullptr &&
+      std::find(s.objects.begin(), s.objects.end(), object) == s.objects.end()) {
     s.objects.push_back(object);
   }
 }
@@ -107,10 +111,22 @@ void MakeBitmap(Session& s, fuzz::Input& in) {
   Dc* d = PickDc(s, in);
   int w, h;
   switch (in.Below(4)) {
-    case 0: w = static_cast<int>(in.Below(41)); h = static_cast<int>(in.Below(41)); break;
-    case 1: w = -static_cast<int>(in.Below(3)); h = static_cast<int>(in.Below(8)); break;
-    case 2: w = 1 << (16 + in.Below(15)); h = 1 << (12 + in.Below(19)); break;  // refused
-    default: w = static_cast<int>(in.Below(64)) + 1; h = 1; break;
+    case 0:
+      w = static_cast<int>(in.Below(41));
+      h = static_cast<int>(in.Below(41));
+      break;
+    case 1:
+      w = -static_cast<int>(in.Below(3));
+      h = static_cast<int>(in.Below(8));
+      break;
+    case 2:
+      w = 1 << (16 + in.Below(15));
+      h = 1 << (12 + in.Below(19));
+      break;  // refused
+    default:
+      w = static_cast<int>(in.Below(64)) + 1;
+      h = 1;
+      break;
   }
   const bool fromDc = d != nullptr && in.Bit();
   HBITMAP bm = CreateCompatibleBitmap(fromDc ? d->handle : nullptr, w, h);
@@ -131,7 +147,8 @@ void MakePen(Session& s, fuzz::Input& in) {
   lp.lopnWidth.x = in.Bit() ? static_cast<LONG>(in.Below(6)) : in.Edgy32();
   lp.lopnWidth.y = in.S32();
   lp.lopnColor = Colour(in);
-  HPEN pen = in.Bit() ? CreatePenIndirect(&lp) : CreatePen(static_cast<int>(lp.lopnStyle), lp.lopnWidth.x, lp.lopnColor);
+  HPEN pen = in.Bit() ? CreatePenIndirect(&lp)
+                      : CreatePen(static_cast<int>(lp.lopnStyle), lp.lopnWidth.x, lp.lopnColor);
   if (lp.lopnStyle > PS_INSIDEFRAME) FUZZ_CHECK(pen == nullptr);
   if (pen != nullptr && lp.lopnStyle != PS_NULL) {
     LOGPEN back{};
@@ -142,11 +159,13 @@ void MakePen(Session& s, fuzz::Input& in) {
 }
 
 void MakeFont(Session& s, fuzz::Input& in) {
-  static const char* const kFaces[] = {"", "System", "MS Sans Serif", "Courier New", "Fixedsys",
-                                       "DejaVu Sans Mono", "No Such Face"};
-  static constexpr LONG kHeights[] = {0, 16, -11, 12, 8, -20, 1, -1, 300, -300, INT32_MIN, INT32_MAX};
+  static const char* const kFaces[] = {
+      "", "System", "MS Sans Serif", "Courier New", "Fixedsys", "DejaVu Sans Mono", "No Such Face"};
+  static constexpr LONG kHeights[] = {0, 16, -11, 12,   8,         -20,
+                                      1, -1, 300, -300, INT32_MIN, INT32_MAX};
   LOGFONTA lf{};
-  lf.lfHeight = in.Below(4) < 3 ? kHeights[in.Below(sizeof(kHeights) / sizeof(kHeights[0]))] : in.S32();
+  lf.lfHeight =
+      in.Below(4) < 3 ? kHeights[in.Below(sizeof(kHeights) / sizeof(kHeights[0]))] : in.S32();
   lf.lfWidth = in.Edgy32();
   lf.lfEscapement = in.Edgy32();
   lf.lfOrientation = in.Edgy32();
@@ -229,11 +248,21 @@ void SetState(Session& s, fuzz::Input& in) {
       MoveToEx(dc, x, y, in.Bit() ? &previous : nullptr);
       break;
     }
-    case 1: SetBkMode(dc, in.Bit() ? static_cast<int>(in.Below(4)) : in.Edgy32()); break;
-    case 2: SetBkColor(dc, Colour(in)); break;
-    case 3: SetTextColor(dc, Colour(in)); break;
-    case 4: SetTextAlign(dc, in.Bit() ? in.Below(32) : in.U32()); break;
-    default: SetROP2(dc, in.Bit() ? static_cast<int>(in.Below(18)) : in.Edgy32()); break;
+    case 1:
+      SetBkMode(dc, in.Bit() ? static_cast<int>(in.Below(4)) : in.Edgy32());
+      break;
+    case 2:
+      SetBkColor(dc, Colour(in));
+      break;
+    case 3:
+      SetTextColor(dc, Colour(in));
+      break;
+    case 4:
+      SetTextAlign(dc, in.Bit() ? in.Below(32) : in.U32());
+      break;
+    default:
+      SetROP2(dc, in.Bit() ? static_cast<int>(in.Below(18)) : in.Edgy32());
+      break;
   }
 }
 
@@ -252,8 +281,12 @@ void ClipAndBounds(Session& s, fuzz::Input& in) {
   HDC dc = d->handle;
   RECT r = RectFrom(in);
   switch (in.Below(5)) {
-    case 0: ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom); break;
-    case 1: IntersectClipRect(dc, r.left, r.top, r.right, r.bottom); break;
+    case 0:
+      ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
+      break;
+    case 1:
+      IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
+      break;
     case 2: {
       const RECT* given = in.Bit() ? &r : nullptr;
       SetBoundsRect(dc, given, in.U8());
@@ -266,7 +299,8 @@ void ClipAndBounds(Session& s, fuzz::Input& in) {
     }
     default: {
       const int kind = GetClipBox(dc, &r);
-      FUZZ_CHECK(kind == ERROR || kind == NULLREGION || kind == SIMPLEREGION || kind == COMPLEXREGION);
+      FUZZ_CHECK(kind == ERROR || kind == NULLREGION || kind == SIMPLEREGION ||
+                 kind == COMPLEXREGION);
       FUZZ_CHECK(kind == ERROR || (r.left <= r.right && r.top <= r.bottom));
     }
   }
@@ -291,8 +325,8 @@ void Query(Session& s, fuzz::Input& in) {
     }
     default: {
       const DWORD type = GetObjectType(object);
-      FUZZ_CHECK(type == 0 || type == OBJ_PEN || type == OBJ_BRUSH || type == OBJ_FONT || type == OBJ_BITMAP ||
-                 type == OBJ_DC || type == OBJ_MEMDC);
+      FUZZ_CHECK(type == 0 || type == OBJ_PEN || type == OBJ_BRUSH || type == OBJ_FONT ||
+                 type == OBJ_BITMAP || type == OBJ_DC || type == OBJ_MEMDC);
     }
   }
 }
@@ -309,12 +343,14 @@ bool SurfaceOf(const Dc& d, Surface* out) {
   if (!d.alive) return false;
   if (d.window) {
     portable::WindowSurface ws;
-    if (!portable::QueryWindowSurface(TheSetup().window, &ws) || ws.framebuffer.pixels == nullptr) return false;
-    *out = Surface{ws.framebuffer.pixels, ws.framebuffer.width, ws.framebuffer.height, ws.framebuffer.stride,
-                   ws.clientOrigin, false};
+    if (!portable::QueryWindowSurface(TheSetup().window, &ws) || ws.framebuffer.pixels == nullptr)
+      return false;
+    *out = Surface{ws.framebuffer.pixels, ws.framebuffer.width, ws.framebuffer.height,
+                   ws.framebuffer.stride, ws.clientOrigin,      false};
     return true;
   }
-  const portable::BitmapPixels px = portable::QueryBitmapPixels(static_cast<HBITMAP>(GetCurrentObject(d.handle, OBJ_BITMAP)));
+  const portable::BitmapPixels px =
+      portable::QueryBitmapPixels(static_cast<HBITMAP>(GetCurrentObject(d.handle, OBJ_BITMAP)));
   if (px.pixels == nullptr) return false;
   *out = Surface{px.pixels, px.width, px.height, px.width, POINT{0, 0}, px.bitsPixel == 1};
   return true;
@@ -322,9 +358,9 @@ bool SurfaceOf(const Dc& d, Surface* out) {
 
 // Left out of the comparison tracing (coverage_ignore.txt): it runs over every pixel, and the
 // fuzzer learns nothing from its comparisons.
-__attribute__((noinline)) void CheckPixelsDrawnWithin(const Surface& surface, const uint32_t* before,
-                                                      const uint32_t* after, const RECT& clip,
-                                                      const RECT& bounds) {
+__attribute__((noinline)) void CheckPixelsDrawnWithin(const Surface& surface,
+                                                      const uint32_t* before, const uint32_t* after,
+                                                      const RECT& clip, const RECT& bounds) {
   const size_t rowBytes = static_cast<size_t>(surface.width) * sizeof(uint32_t);
   for (int y = 0; y < surface.height; ++y) {
     const size_t row = static_cast<size_t>(y) * surface.stride;
@@ -352,7 +388,8 @@ void Draw(Session& s, fuzz::Input& in, uint32_t what) {
   RECT clip{};
   bool clipKnown = false, accumulating = false;
   if (checked) {
-    before.assign(surface.pixels, surface.pixels + static_cast<size_t>(surface.stride) * surface.height);
+    before.assign(surface.pixels,
+                  surface.pixels + static_cast<size_t>(surface.stride) * surface.height);
     clipKnown = GetClipBox(dc, &clip) != ERROR;
     RECT ignored;
     accumulating = (GetBoundsRect(dc, &ignored, 0) & DCB_ENABLE) != 0;
@@ -388,7 +425,8 @@ void Draw(Session& s, fuzz::Input& in, uint32_t what) {
       break;
     }
     case 4: {
-      static constexpr DWORD kRops[] = {PATCOPY, PATINVERT, DSTINVERT, BLACKNESS, WHITENESS, SRCCOPY, 0x00AA0029};
+      static constexpr DWORD kRops[] = {PATCOPY,   PATINVERT, DSTINVERT, BLACKNESS,
+                                        WHITENESS, SRCCOPY,   0x00AA0029};
       const DWORD rop = in.Bit() ? kRops[in.Below(sizeof(kRops) / sizeof(kRops[0]))] : in.U32();
       const RECT r = RectFrom(in);  // x, y, width, height
       PatBlt(dc, r.left, r.top, r.right, r.bottom, rop);
@@ -402,7 +440,8 @@ void Draw(Session& s, fuzz::Input& in, uint32_t what) {
       break;
     }
     case 6: {
-      static constexpr DWORD kRops[] = {SRCCOPY, SRCPAINT, SRCAND, SRCINVERT, NOTSRCCOPY, 0x00C000CA, PATCOPY, 0x00B8074A};
+      static constexpr DWORD kRops[] = {SRCCOPY,    SRCPAINT,   SRCAND,  SRCINVERT,
+                                        NOTSRCCOPY, 0x00C000CA, PATCOPY, 0x00B8074A};
       Dc* src = PickDc(s, in);
       const DWORD rop = in.Bit() ? kRops[in.Below(sizeof(kRops) / sizeof(kRops[0]))] : in.U32();
       const RECT r = RectFrom(in);  // x, y, width, height
@@ -417,8 +456,10 @@ void Draw(Session& s, fuzz::Input& in, uint32_t what) {
       } else {
         text = std::string(in.Bytes(in.Below(48)));
       }
-      const UINT count = in.Below(8) == 0 ? static_cast<UINT>(in.Below(static_cast<uint32_t>(std::min<size_t>(text.size(), 255)) + 1))
-                                          : static_cast<UINT>(text.size());
+      const UINT count = in.Below(8) == 0
+                             ? static_cast<UINT>(in.Below(
+                                   static_cast<uint32_t>(std::min<size_t>(text.size(), 255)) + 1))
+                             : static_cast<UINT>(text.size());
       const int x = Coordinate(in), y = Coordinate(in);
       switch (in.Below(4)) {
         case 0: {
@@ -428,10 +469,14 @@ void Draw(Session& s, fuzz::Input& in, uint32_t what) {
           }
           const UINT options = in.Below(8);
           const RECT* clipTo = in.Bit() ? &r : nullptr;
-          ExtTextOutA(dc, x, y, options, clipTo, text.data(), count, dx.empty() ? nullptr : dx.data());
+          ExtTextOutA(dc, x, y, options, clipTo, text.data(), count,
+                      dx.empty() ? nullptr : dx.data());
           break;
         }
-        case 1: TextOutA(dc, x, y, text.data(), in.Below(8) == 0 ? -static_cast<int>(in.Below(3)) - 1 : static_cast<int>(count)); break;
+        case 1:
+          TextOutA(dc, x, y, text.data(),
+                   in.Below(8) == 0 ? -static_cast<int>(in.Below(3)) - 1 : static_cast<int>(count));
+          break;
         case 2: {
           SIZE extent{};
           if (GetTextExtentPoint32A(dc, text.data(), static_cast<int>(count), &extent)) {
@@ -441,7 +486,8 @@ void Draw(Session& s, fuzz::Input& in, uint32_t what) {
         }
         default: {
           TEXTMETRICA tm{};
-          if (GetTextMetricsA(dc, &tm)) FUZZ_CHECK(tm.tmHeight > 0 && tm.tmHeight == tm.tmAscent + tm.tmDescent);
+          if (GetTextMetricsA(dc, &tm))
+            FUZZ_CHECK(tm.tmHeight > 0 && tm.tmHeight == tm.tmAscent + tm.tmDescent);
         }
       }
     }
@@ -470,7 +516,8 @@ void CheckDcs(const Session& s) {
     FUZZ_CHECK(mode == TRANSPARENT || mode == OPAQUE);
     const int rop2 = GetROP2(d.handle);
     FUZZ_CHECK(rop2 >= R2_BLACK && rop2 <= R2_WHITE);
-    FUZZ_CHECK(GetObjectType(d.handle) == (d.window ? static_cast<DWORD>(OBJ_DC) : static_cast<DWORD>(OBJ_MEMDC)));
+    FUZZ_CHECK(GetObjectType(d.handle) ==
+               (d.window ? static_cast<DWORD>(OBJ_DC) : static_cast<DWORD>(OBJ_MEMDC)));
     FUZZ_CHECK(GetObjectType(GetCurrentObject(d.handle, OBJ_PEN)) == OBJ_PEN);
     FUZZ_CHECK(GetObjectType(GetCurrentObject(d.handle, OBJ_BRUSH)) == OBJ_BRUSH);
     FUZZ_CHECK(GetObjectType(GetCurrentObject(d.handle, OBJ_FONT)) == OBJ_FONT);
@@ -501,24 +548,49 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint32_t what = in.Below(24);
     if (static_cast<int>(s.objects.size()) >= kMaxObjects && what < 5) continue;
     switch (what) {
-      case 0: MakeBitmap(s, in); break;
-      case 1: MakePen(s, in); break;
-      case 2: MakeFont(s, in); break;
-      case 3: MakeBrush(s, in); break;
-      case 4: MakeDc(s, in); break;
-      case 5: DeleteDc(s, in); break;
-      case 6: case 7: {
+      case 0:
+        MakeBitmap(s, in);
+        break;
+      case 1:
+        MakePen(s, in);
+        break;
+      case 2:
+        MakeFont(s, in);
+        break;
+      case 3:
+        MakeBrush(s, in);
+        break;
+      case 4:
+        MakeDc(s, in);
+        break;
+      case 5:
+        DeleteDc(s, in);
+        break;
+      case 6:
+      case 7: {
         Dc* d = PickDc(s, in);
         HGDIOBJ object = PickObject(s, in);
         if (d != nullptr) SelectObject(d->handle, object);
         break;
       }
-      case 8: DeleteObject(PickObject(s, in)); break;
-      case 9: SaveRestore(s, in); break;
-      case 10: SetState(s, in); break;
-      case 11: ClipAndBounds(s, in); break;
-      case 12: Query(s, in); break;
-      default: Draw(s, in, what - 13); break;
+      case 8:
+        DeleteObject(PickObject(s, in));
+        break;
+      case 9:
+        SaveRestore(s, in);
+        break;
+      case 10:
+        SetState(s, in);
+        break;
+      case 11:
+        ClipAndBounds(s, in);
+        break;
+      case 12:
+        Query(s, in);
+        break;
+      default:
+        Draw(s, in, what - 13);
+        break;
     }
     CheckDcs(s);
   }
@@ -528,7 +600,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   for (HGDIOBJ object : s.objects) DeleteObject(object);
   const portable::GdiUsage after = portable::QueryGdiUsage();
-  FUZZ_CHECK(after.pens == before.pens && after.brushes == before.brushes && after.fonts == before.fonts &&
-             after.bitmaps == before.bitmaps && after.dcs == before.dcs);
+  FUZZ_CHECK(after.pens == before.pens && after.brushes == before.brushes &&
+             after.fonts == before.fonts && after.bitmaps == before.bitmaps &&
+             after.dcs == before.dcs);
   return 0;
 }

@@ -3,8 +3,8 @@
 // what PrintItems assembled, what reached standard output or the window, and where the
 // window's current position went; NumberToString must give the integer or fixed-point text
 // within its 41-byte block. Nothing may be left on the heap or in GDI, nothing held.
-#include <unistd.h>
 #include <sys/mman.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <charconv>
@@ -63,7 +63,8 @@ Setup& TheSetup() {
 std::string FixedText(double value, int32_t precision, int32_t cap, bool blank) {
   const int32_t p = std::min(precision < 0 ? 6 : precision, cap);
   std::string out(static_cast<size_t>(p) + 400, '\0');
-  const auto r = std::to_chars(out.data(), out.data() + out.size(), value, std::chars_format::fixed, p);
+  const auto r =
+      std::to_chars(out.data(), out.data() + out.size(), value, std::chars_format::fixed, p);
   FUZZ_CHECK(r.ec == std::errc());
   out.resize(static_cast<size_t>(r.ptr - out.data()));
   if (blank && !std::signbit(value)) out.insert(out.begin(), ' ');
@@ -71,11 +72,36 @@ std::string FixedText(double value, int32_t precision, int32_t cap, bool blank) 
 }
 
 double RealFrom(fuzz::Input& in) {
-  static constexpr double kEdges[] = {
-      0.0, -0.0, 0.5, -0.5, 1.5, 0.005, 0.015, 0.125, 2.675, 1e-310, -1e-320,
-      2147483647.0, 2147483648.0, -2147483649.0, 4503599627370495.5, 9007199254740993.0,
-      9223372036854775807.0, -9223372036854775808.0, 1.8446744073709552e19, 1e308, -1.7e308,
-      INFINITY, -INFINITY, NAN, -NAN, 123.456, -0.004999, 99.995, 7.0, 7.5};
+  static constexpr double kEdges[] = {0.0,
+                                      -0.0,
+                                      0.5,
+                                      -0.5,
+                                      1.5,
+                                      0.005,
+                                      0.015,
+                                      0.125,
+                                      2.675,
+                                      1e-310,
+                                      -1e-320,
+                                      2147483647.0,
+                                      2147483648.0,
+                                      -2147483649.0,
+                                      4503599627370495.5,
+                                      9007199254740993.0,
+                                      9223372036854775807.0,
+                                      -9223372036854775808.0,
+                                      1.8446744073709552e19,
+                                      1e308,
+                                      -1.7e308,
+                                      INFINITY,
+                                      -INFINITY,
+                                      NAN,
+                                      -NAN,
+                                      123.456,
+                                      -0.004999,
+                                      99.995,
+                                      7.0,
+                                      7.5};
   if (in.Bit()) return kEdges[in.Below(sizeof(kEdges) / sizeof(kEdges[0]))];
   const uint64_t bits = in.U64();
   double value;
@@ -85,32 +111,41 @@ double RealFrom(fuzz::Input& in) {
 
 int32_t PrecisionFrom(fuzz::Input& in) {
   switch (in.Below(4)) {
-    case 0: return 2;
-    case 1: return static_cast<int32_t>(in.Below(48)) - 4;
-    case 2: return in.Edgy32();
-    default: return in.S32();
+    case 0:
+      return 2;
+    case 1:
+      return static_cast<int32_t>(in.Below(48)) - 4;
+    case 2:
+      return in.Edgy32();
+    default:
+      return in.S32();
   }
 }
 
 struct Call {
   std::vector<uint32_t> words;
-  std::string expected;        // the text the items make, before the buffer cuts it
-  bool namesWindow = false;    // a Window item in first place
+  std::string expected;      // the text the items make, before the buffer cuts it
+  bool namesWindow = false;  // a Window item in first place
   WindowRecord* named = nullptr;
 };
 
 void PutPointer(std::vector<uint32_t>& words, const void* p) {
   const auto v = reinterpret_cast<uintptr_t>(p);
-  for (size_t i = 0; i < POINTER_WORDS; ++i) words.push_back(static_cast<uint32_t>(static_cast<uint64_t>(v) >> (32 * i)));
+  for (size_t i = 0; i < POINTER_WORDS; ++i)
+    words.push_back(static_cast<uint32_t>(static_cast<uint64_t>(v) >> (32 * i)));
 }
 
 WindowRecord* RecordFrom(fuzz::Input& in) {
   Setup& s = TheSetup();
   switch (in.Below(4)) {
-    case 0: return &s.direct;
-    case 1: return &s.backed;
-    case 2: return &s.closed;
-    default: return nullptr;
+    case 0:
+      return &s.direct;
+    case 1:
+      return &s.backed;
+    case 2:
+      return &s.closed;
+    default:
+      return nullptr;
   }
 }
 
@@ -178,7 +213,8 @@ void AddItem(fuzz::Input& in, std::vector<std::string>& strings, int32_t precisi
       const double v = RealFrom(in);
       uint64_t bits;
       std::memcpy(&bits, &v, sizeof(bits));
-      w.insert(w.end(), {PRINT_DOUBLE, static_cast<uint32_t>(bits), static_cast<uint32_t>(bits >> 32)});
+      w.insert(w.end(),
+               {PRINT_DOUBLE, static_cast<uint32_t>(bits), static_cast<uint32_t>(bits >> 32)});
       text = FixedText(v, precision, 40000, true);
       break;
     }
@@ -243,7 +279,8 @@ void CheckQuiet(const portable::GdiUsage& gdi, size_t heapBlocks) {
              now.bitmaps == gdi.bitmaps && now.dcs == gdi.dcs);
   FUZZ_CHECK(TempStringStack.count == 0);
   for (const WindowRecord* r : {&s.direct, &s.backed}) {
-    FUZZ_CHECK(r->holdCount == 0 && r->heldContext == nullptr && r->pen != nullptr && r->font != nullptr);
+    FUZZ_CHECK(r->holdCount == 0 && r->heldContext == nullptr && r->pen != nullptr &&
+               r->font != nullptr);
   }
 }
 
@@ -290,7 +327,8 @@ void PrintOnce(fuzz::Input& in, int32_t precision, std::vector<std::string>& str
   }
   // Drawn at the current position, which moves to the end of the text on the same line.
   SIZE extent{};
-  FUZZ_CHECK(GetTextExtentPoint32A(s.measure, drawn.data(), static_cast<int>(drawn.size()), &extent));
+  FUZZ_CHECK(
+      GetTextExtentPoint32A(s.measure, drawn.data(), static_cast<int>(drawn.size()), &extent));
   const int64_t end = std::clamp<int64_t>(int64_t{before.x} + extent.cx, INT_MIN, INT_MAX);
   FUZZ_CHECK(after.y == before.y && after.x == end);
   if (destination->hasBacking) {
@@ -319,7 +357,8 @@ void NumberOnce(fuzz::Input& in, int32_t precision) {
     want = value < 0 ? " -inf" : " inf";
   } else if (std::fabs(value) >= 9223372036854775808.0 && value != -9223372036854775808.0) {
     char digits[64];
-    const auto r = std::to_chars(digits, digits + sizeof(digits), value, std::chars_format::scientific, 15);
+    const auto r =
+        std::to_chars(digits, digits + sizeof(digits), value, std::chars_format::scientific, 15);
     want = " " + std::string(digits, r.ptr);
   } else if (value == std::trunc(value)) {
     want = " " + std::to_string(static_cast<int64_t>(value));

@@ -23,7 +23,8 @@ bool Replay(const std::filesystem::path& file) {
     std::fprintf(stderr, "replay: cannot read %s\n", file.c_str());
     return false;
   }
-  const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::vector<char> bytes((std::istreambuf_iterator<char>(in)),
+                                std::istreambuf_iterator<char>());
   LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
   return true;
 }

@@ -66,7 +66,8 @@ void Adopt(Model& m, char* p, std::vector<char> contents) {
 
 // Drops a block about to be freed (its bytes checked first) or freed already (not checked).
 void Forget(Model& m, const char* p, bool stillThere = true) {
-  auto it = std::find_if(m.blocks.begin(), m.blocks.end(), [p](const Block& b) { return b.p == p; });
+  auto it =
+      std::find_if(m.blocks.begin(), m.blocks.end(), [p](const Block& b) { return b.p == p; });
   FUZZ_CHECK(it != m.blocks.end());
   if (stillThere) CheckBlock(*it);
   m.liveBytes -= it->shadow.size();
@@ -75,10 +76,18 @@ void Forget(Model& m, const char* p, bool stillThere = true) {
 
 int32_t SizeFrom(fuzz::Input& in) {
   switch (in.Below(8)) {
-    case 0: case 1: case 2: case 3: return static_cast<int32_t>(in.Below(64));
-    case 4: case 5: return in.U16() % 4097;
-    case 6: return in.U16();
-    default: return in.Bit() ? -1 - static_cast<int32_t>(in.U16()) : INT32_MIN;
+    case 0:
+    case 1:
+    case 2:
+    case 3:
+      return static_cast<int32_t>(in.Below(64));
+    case 4:
+    case 5:
+      return in.U16() % 4097;
+    case 6:
+      return in.U16();
+    default:
+      return in.Bit() ? -1 - static_cast<int32_t>(in.U16()) : INT32_MIN;
   }
 }
 
@@ -100,7 +109,8 @@ Block* AnyBlock(Model& m, fuzz::Input& in) {
 // A string inside a block: an offset at which a terminator follows within the block.
 bool StringIn(const Block& b, size_t offset, size_t* length) {
   if (offset >= b.shadow.size()) return false;
-  const auto end = std::find(b.shadow.begin() + static_cast<ptrdiff_t>(offset), b.shadow.end(), '\0');
+  const auto end =
+      std::find(b.shadow.begin() + static_cast<ptrdiff_t>(offset), b.shadow.end(), '\0');
   if (end == b.shadow.end()) return false;
   *length = static_cast<size_t>(end - b.shadow.begin()) - offset;
   return true;
@@ -111,7 +121,8 @@ bool Overlap(const char* a, size_t aLength, const char* b, size_t bLength) {
 }
 
 bool HasRoom(const Model& m, int64_t bytes) {
-  return m.blocks.size() < kMaxBlocks && bytes >= 0 && m.liveBytes + static_cast<size_t>(bytes) <= kMaxLiveBytes;
+  return m.blocks.size() < kMaxBlocks && bytes >= 0 &&
+         m.liveBytes + static_cast<size_t>(bytes) <= kMaxLiveBytes;
 }
 
 void Alloc(Model& m, fuzz::Input& in) {
@@ -129,7 +140,8 @@ void Write(Model& m, fuzz::Input& in) {
   Block* b = OwnBlock(m, in);
   if (b == nullptr || b->shadow.empty()) return;
   const size_t offset = in.U16() % b->shadow.size();
-  const std::string_view bytes = in.Bytes(std::min<size_t>(in.Below(48), b->shadow.size() - offset));
+  const std::string_view bytes =
+      in.Bytes(std::min<size_t>(in.Below(48), b->shadow.size() - offset));
   std::memcpy(b->p + offset, bytes.data(), bytes.size());
   std::memcpy(b->shadow.data() + offset, bytes.data(), bytes.size());
 }
@@ -166,9 +178,11 @@ void Copy(Model& m, fuzz::Input& in, bool append) {
   if (Overlap(dst->p + dOffset, written - dOffset, src->p + so, sLength + 1)) return;
   const std::vector<char> source(src->shadow.begin() + static_cast<ptrdiff_t>(so),
                                  src->shadow.begin() + static_cast<ptrdiff_t>(so + sLength + 1));
-  char* result = append ? StringAppend(dst->p + dOffset, src->p + so) : StringCopy(dst->p + dOffset, src->p + so);
+  char* result = append ? StringAppend(dst->p + dOffset, src->p + so)
+                        : StringCopy(dst->p + dOffset, src->p + so);
   FUZZ_CHECK(result == dst->p + dOffset);
-  std::copy(source.begin(), source.end(), dst->shadow.begin() + static_cast<ptrdiff_t>(dOffset + dLength));
+  std::copy(source.begin(), source.end(),
+            dst->shadow.begin() + static_cast<ptrdiff_t>(dOffset + dLength));
   CheckBlock(*dst);
   CheckBlock(*src);
 }
@@ -201,7 +215,8 @@ void AtPageEnd(Model& m, fuzz::Input& in) {
     const size_t offset = in.Below(4);
     if (offset + text.size() + 1 <= dst->shadow.size()) {
       FUZZ_CHECK(StringCopy(dst->p + offset, start) == dst->p + offset);
-      std::copy(start, start + text.size() + 1, dst->shadow.begin() + static_cast<ptrdiff_t>(offset));
+      std::copy(start, start + text.size() + 1,
+                dst->shadow.begin() + static_cast<ptrdiff_t>(offset));
       CheckBlock(*dst);
     }
   }
@@ -294,19 +309,47 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CheckAccounting(m);
   for (int op = 0; op < 400 && !in.AtEnd(); ++op) {
     switch (in.Below(16)) {
-      case 0: case 1: Alloc(m, in); break;
-      case 2: Write(m, in); break;
-      case 3: Space(m, in); break;
-      case 4: Measure(m, in); break;
-      case 5: Copy(m, in, false); break;
-      case 6: Copy(m, in, true); break;
-      case 7: UpperCopy(m, in); break;
-      case 8: AtPageEnd(m, in); break;
-      case 9: case 10: Push(m, in); break;
-      case 11: Pop(m, in); break;
-      case 12: Clear(m); break;
-      case 13: Free(m, in); break;
-      case 14: WithoutHeap(m, in); break;
+      case 0:
+      case 1:
+        Alloc(m, in);
+        break;
+      case 2:
+        Write(m, in);
+        break;
+      case 3:
+        Space(m, in);
+        break;
+      case 4:
+        Measure(m, in);
+        break;
+      case 5:
+        Copy(m, in, false);
+        break;
+      case 6:
+        Copy(m, in, true);
+        break;
+      case 7:
+        UpperCopy(m, in);
+        break;
+      case 8:
+        AtPageEnd(m, in);
+        break;
+      case 9:
+      case 10:
+        Push(m, in);
+        break;
+      case 11:
+        Pop(m, in);
+        break;
+      case 12:
+        Clear(m);
+        break;
+      case 13:
+        Free(m, in);
+        break;
+      case 14:
+        WithoutHeap(m, in);
+        break;
       default:
         if (in.Below(8) == 0) Recreate(m);
         break;

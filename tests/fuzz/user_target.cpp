@@ -60,8 +60,8 @@ Setup& TheSetup() {
 
 struct Model {
   std::set<HWND> live;
-  std::vector<HWND> everMade;        // in order of their WM_NCCREATE
-  std::map<HWND, HWND> parentOf;     // child windows only
+  std::vector<HWND> everMade;     // in order of their WM_NCCREATE
+  std::map<HWND, HWND> parentOf;  // child windows only
   std::set<std::pair<HWND, UINT_PTR>> timers;
   std::map<std::pair<HWND, UINT>, uint64_t> lastPosted, lastSeen;
   uint64_t nextPost = 1;
@@ -83,8 +83,10 @@ bool Live(HWND hwnd) { return model->live.count(hwnd) != 0; }
 HWND PickWindow(fuzz::Input& in) {
   const std::vector<HWND>& made = model->everMade;
   switch (in.Below(8)) {
-    case 0: return nullptr;
-    case 1: return reinterpret_cast<HWND>(static_cast<uintptr_t>(in.U16()) * 4);  // forged
+    case 0:
+      return nullptr;
+    case 1:
+      return reinterpret_cast<HWND>(static_cast<uintptr_t>(in.U16()) * 4);  // forged
     default:
       if (made.empty()) return nullptr;
       return made[in.U8() % made.size()];  // live or destroyed
@@ -118,7 +120,8 @@ LRESULT CALLBACK FuzzProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     FUZZ_CHECK(msg == WM_NCCREATE || msg == WM_GETMINMAXINFO);
     m.live.insert(hwnd);
     m.everMade.push_back(hwnd);
-    if (HWND parent = GetParent(hwnd); parent != nullptr && (GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD)) {
+    if (HWND parent = GetParent(hwnd);
+        parent != nullptr && (GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD)) {
       FUZZ_CHECK(Live(parent));
       m.parentOf[hwnd] = parent;
     }
@@ -189,10 +192,11 @@ void CALLBACK FuzzTimerProc(HWND hwnd, UINT msg, UINT_PTR id, DWORD) {
 void Create(fuzz::Input& in) {
   Model& m = *model;
   if (m.live.size() >= kMaxLive || m.created >= kMaxCreated) return;
-  static constexpr DWORD kStyles[] = {WS_POPUP,        WS_CHILD,     WS_VISIBLE,     WS_CAPTION,
-                                      WS_SYSMENU,      WS_THICKFRAME, WS_MINIMIZE,   WS_MAXIMIZE,
-                                      WS_CLIPCHILDREN, WS_CLIPSIBLINGS, WS_DISABLED, WS_MINIMIZEBOX};
-  static constexpr DWORD kExStyles[] = {0, WS_EX_TOPMOST, WS_EX_TOOLWINDOW, WS_EX_CONTROLPARENT, kExNoParentNotify};
+  static constexpr DWORD kStyles[] = {
+      WS_POPUP,    WS_CHILD,    WS_VISIBLE,      WS_CAPTION,      WS_SYSMENU,  WS_THICKFRAME,
+      WS_MINIMIZE, WS_MAXIMIZE, WS_CLIPCHILDREN, WS_CLIPSIBLINGS, WS_DISABLED, WS_MINIMIZEBOX};
+  static constexpr DWORD kExStyles[] = {0, WS_EX_TOPMOST, WS_EX_TOOLWINDOW, WS_EX_CONTROLPARENT,
+                                        kExNoParentNotify};
   const uint16_t bits = in.U16();
   DWORD style = 0;
   for (size_t i = 0; i < sizeof(kStyles) / sizeof(kStyles[0]); ++i) {
@@ -229,7 +233,8 @@ void PostOrSend(fuzz::Input& in) {
       break;
     }
     case 1: {  // messages a program might send that carry no pointers
-      static constexpr UINT kMessages[] = {WM_NULL, WM_CLOSE, kSetRedraw, kCancelMode, WM_ENABLE, WM_SYSCOMMAND};
+      static constexpr UINT kMessages[] = {WM_NULL,     WM_CLOSE,  kSetRedraw,
+                                           kCancelMode, WM_ENABLE, WM_SYSCOMMAND};
       const UINT other = kMessages[in.Below(sizeof(kMessages) / sizeof(kMessages[0]))];
       const WPARAM w = other == WM_SYSCOMMAND ? SC_CLOSE : in.U8();
       if (in.Bit()) {
@@ -268,7 +273,8 @@ void Timers(fuzz::Input& in) {
     return;
   }
   const BOOL killed = KillTimer(hwnd, id);
-  FUZZ_CHECK(killed == (m.timers.count({hwnd, id}) != 0 && (hwnd == nullptr || Live(hwnd)) ? TRUE : FALSE));
+  FUZZ_CHECK(killed ==
+             (m.timers.count({hwnd, id}) != 0 && (hwnd == nullptr || Live(hwnd)) ? TRUE : FALSE));
   m.timers.erase({hwnd, id});
 }
 
@@ -303,16 +309,20 @@ void Geometry(fuzz::Input& in) {
   const HWND hwnd = PickWindow(in);
   const bool child = model->parentOf.count(hwnd) != 0;
   switch (in.Below(4)) {
-    case 0: ShowWindow(hwnd, in.Below(8) == 0 ? in.Edgy32() : static_cast<int>(in.Below(12))); break;
+    case 0:
+      ShowWindow(hwnd, in.Below(8) == 0 ? in.Edgy32() : static_cast<int>(in.Below(12)));
+      break;
     case 1: {
-      const RECT r{Coordinate(in, child), Coordinate(in, child), Coordinate(in, child), Coordinate(in, child)};
+      const RECT r{Coordinate(in, child), Coordinate(in, child), Coordinate(in, child),
+                   Coordinate(in, child)};
       MoveWindow(hwnd, r.left, r.top, r.right, r.bottom, in.Bit());
       break;
     }
     case 2: {
       static const HWND kAfter[] = {HWND_TOP, HWND_BOTTOM, HWND_TOPMOST, HWND_NOTOPMOST};
       const HWND after = in.Bit() ? kAfter[in.Below(4)] : PickWindow(in);
-      const RECT r{Coordinate(in, child), Coordinate(in, child), Coordinate(in, child), Coordinate(in, child)};
+      const RECT r{Coordinate(in, child), Coordinate(in, child), Coordinate(in, child),
+                   Coordinate(in, child)};
       SetWindowPos(hwnd, after, r.left, r.top, r.right, r.bottom, in.U16());
       break;
     }
@@ -331,18 +341,30 @@ void Painting(fuzz::Input& in) {
   RECT r{Coordinate(in, true), Coordinate(in, true), Coordinate(in, true), Coordinate(in, true)};
   const bool whole = in.Bit();
   switch (in.Below(3)) {
-    case 0: InvalidateRect(hwnd, whole ? nullptr : &r, in.Bit()); break;
-    case 1: ValidateRect(hwnd, whole ? nullptr : &r); break;
-    default: UpdateWindow(hwnd); break;
+    case 0:
+      InvalidateRect(hwnd, whole ? nullptr : &r, in.Bit());
+      break;
+    case 1:
+      ValidateRect(hwnd, whole ? nullptr : &r);
+      break;
+    default:
+      UpdateWindow(hwnd);
+      break;
   }
 }
 
 void Focus(fuzz::Input& in) {
   const HWND hwnd = PickWindow(in);
   switch (in.Below(3)) {
-    case 0: SetFocus(hwnd); break;
-    case 1: SetActiveWindow(hwnd); break;
-    default: DestroyWindow(hwnd); break;
+    case 0:
+      SetFocus(hwnd);
+      break;
+    case 1:
+      SetActiveWindow(hwnd);
+      break;
+    default:
+      DestroyWindow(hwnd);
+      break;
   }
 }
 
@@ -355,8 +377,10 @@ void CheckState() {
     RECT client, window;
     FUZZ_CHECK(GetClientRect(hwnd, &client) && GetWindowRect(hwnd, &window));
     FUZZ_CHECK(client.left == 0 && client.top == 0 && client.right >= 0 && client.bottom >= 0);
-    FUZZ_CHECK(client.right <= window.right - window.left && client.bottom <= window.bottom - window.top);
-    if (auto p = m.parentOf.find(hwnd); p != m.parentOf.end()) FUZZ_CHECK(GetParent(hwnd) == p->second);
+    FUZZ_CHECK(client.right <= window.right - window.left &&
+               client.bottom <= window.bottom - window.top);
+    if (auto p = m.parentOf.find(hwnd); p != m.parentOf.end())
+      FUZZ_CHECK(GetParent(hwnd) == p->second);
   }
   const HWND focus = GetFocus();
   const HWND active = GetActiveWindow();
@@ -365,8 +389,9 @@ void CheckState() {
   FUZZ_CHECK(portable::LiveWindows() == m.baseWindows + m.live.size());
   FUZZ_CHECK(portable::LiveTimers() == m.baseTimers + m.timers.size());
   const portable::GdiUsage gdi = portable::QueryGdiUsage();
-  FUZZ_CHECK(gdi.dcs == m.baseGdi.dcs && gdi.pens == m.baseGdi.pens && gdi.brushes == m.baseGdi.brushes &&
-             gdi.fonts == m.baseGdi.fonts && gdi.bitmaps == m.baseGdi.bitmaps);
+  FUZZ_CHECK(gdi.dcs == m.baseGdi.dcs && gdi.pens == m.baseGdi.pens &&
+             gdi.brushes == m.baseGdi.brushes && gdi.fonts == m.baseGdi.fonts &&
+             gdi.bitmaps == m.baseGdi.bitmaps);
 }
 
 void RunOps(fuzz::Input& in, int count) {
@@ -374,20 +399,39 @@ void RunOps(fuzz::Input& in, int count) {
   for (int i = 0; i < count && !in.AtEnd() && m.ops < kMaxOps; ++i) {
     ++m.ops;
     switch (in.Below(12)) {
-      case 0: case 1: Create(in); break;
-      case 2: DestroyWindow(PickWindow(in)); break;
-      case 3: case 4: Geometry(in); break;
-      case 5: Painting(in); break;
-      case 6: case 7: PostOrSend(in); break;
-      case 8: Timers(in); break;
-      case 9: Pump(in); break;
+      case 0:
+      case 1:
+        Create(in);
+        break;
+      case 2:
+        DestroyWindow(PickWindow(in));
+        break;
+      case 3:
+      case 4:
+        Geometry(in);
+        break;
+      case 5:
+        Painting(in);
+        break;
+      case 6:
+      case 7:
+        PostOrSend(in);
+        break;
+      case 8:
+        Timers(in);
+        break;
+      case 9:
+        Pump(in);
+        break;
       case 10: {  // time passes, as in a wait for the next message
         TheSetup().host.Advance(in.Below(4) == 0 ? in.U16() : in.Below(60));
         WaitMessage();
         Pump(in);
         break;
       }
-      default: Focus(in); break;
+      default:
+        Focus(in);
+        break;
     }
     if (m.depth == 0) CheckState();
   }

@@ -241,7 +241,8 @@ TEST(GdiPixels, WideLinesAreThePensSquaresAlongTheLine) {
   HGDIOBJ old = SelectObject(c.dc(), wide);
   MoveToEx(c.dc(), 1, 2, nullptr);
   LineTo(c.dc(), 6, 2);  // pixels 1 to 5, each the centre of a 3x3 square
-  EXPECT_EQ(c.Picture(kWhite, kBlack), Rows({"........", "#######.", "#######.", "#######.", "........"}));
+  EXPECT_EQ(c.Picture(kWhite, kBlack),
+            Rows({"........", "#######.", "#######.", "#######.", "........"}));
   SelectObject(c.dc(), old);
   DeleteObject(wide);
 }

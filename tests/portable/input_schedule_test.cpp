@@ -1,9 +1,9 @@
 // The headless runner's events file parser: what it accepts, and how it names what it refuses.
+#include "platform/portable/host_headless/input_schedule.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
-
-#include "platform/portable/host_headless/input_schedule.h"
 
 namespace {
 
@@ -21,7 +21,10 @@ TEST(InputSchedule, UnknownInputIsNamedInTheMessage) {
 
 TEST(InputSchedule, UnprintableBytesOfAnUnknownInputAreShownAsHex) {
   // An escape sequence or a byte of another code page must not reach the terminal as it is.
-  EXPECT_EQ(ParseInputSchedule("5 k\xA9" "ey 66\n").error, "unknown input 'k\\xA9ey'");
+  EXPECT_EQ(ParseInputSchedule("5 k\xA9"
+                               "ey 66\n")
+                .error,
+            "unknown input 'k\\xA9ey'");
   EXPECT_EQ(ParseInputSchedule("5 \x1B[2J\n").error, "unknown input '\\x1B[2J'");
   EXPECT_EQ(ParseInputSchedule(std::string("5 a\0b 1\n", 8)).error, "unknown input 'a\\x00b'");
 }

@@ -94,9 +94,9 @@ void PenDot(const Target& t, int64_t x, int64_t y, const PenInfo& pen, int rop2,
   portable::gdi::PlotRop2(t, x, y, pen.color, rop2);
 }
 
-// A one-pixel pen's line from (x0, y0) towards (x1, y1), the end point excluded. Only the part of
-// the line whose major coordinate lies within `limit` is walked. `phase`: pixels of the
-// dash pattern already used. Returns the line's length in pixels.
+// A one-pixel pen's line from (x0, y0) towards (x1, y1), the end point excluded. Only the
+// part of the line whose major coordinate lies within `limit` is walked. `phase`: pixels of
+// the dash pattern already used. Returns the line's length in pixels.
 int64_t DrawLine(const Target& t, int64_t x0, int64_t y0, int64_t x1, int64_t y1,
                  const PenInfo& pen, int rop2, const Box& limit, int64_t phase = 0) {
   int64_t dx = x1 - x0, dy = y1 - y0;
@@ -130,8 +130,8 @@ int64_t DrawLine(const Target& t, int64_t x0, int64_t y0, int64_t x1, int64_t y1
 // pen's squares centred on the line's pixels. It is painted one column of the union at a
 // time (one row for a steep line) and only across the clip, so each pixel takes the raster
 // operation once and the work never depends on the pen's width.
-void DrawWideLine(const Target& t, int64_t x0, int64_t y0, int64_t x1, int64_t y1, const PenInfo& pen,
-                  int rop2) {
+void DrawWideLine(const Target& t, int64_t x0, int64_t y0, int64_t x1, int64_t y1,
+                  const PenInfo& pen, int rop2) {
   int64_t dx = x1 - x0, dy = y1 - y0;
   int64_t adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
   bool xMajor = adx >= ady;
@@ -144,13 +144,15 @@ void DrawWideLine(const Target& t, int64_t x0, int64_t y0, int64_t x1, int64_t y
   // The minor coordinate of the line's pixel i, rounded as DrawLine rounds it.
   auto minorAt = [&](int64_t i) {
     __int128 num = static_cast<__int128>(2) * i * minor + steps;
-    return minorStart + minorStep * static_cast<int64_t>(num / (2 * static_cast<__int128>(steps)));
+    __int128 offset = num / (2 * static_cast<__int128>(steps));
+    return minorStart + minorStep * static_cast<int64_t>(offset);
   };
   int64_t w = pen.width, half = w / 2;
   int64_t majorFirst = majorStart, majorLast = majorStart + majorStep * (steps - 1);
   Box clip = t.clip->Bounds();
   int64_t lo = std::max(xMajor ? clip.left : clip.top, std::min(majorFirst, majorLast) - half);
-  int64_t hi = std::min(xMajor ? clip.right : clip.bottom, std::max(majorFirst, majorLast) - half + w);
+  int64_t hi =
+      std::min(xMajor ? clip.right : clip.bottom, std::max(majorFirst, majorLast) - half + w);
   for (int64_t c = lo; c < hi; ++c) {
     // Pixels whose square covers column c: major coordinate from c + half - w + 1 to c + half.
     int64_t from = majorStep > 0 ? c + half - w + 1 - majorStart : majorStart - (c + half);
