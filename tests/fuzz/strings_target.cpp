@@ -116,6 +116,13 @@ bool StringIn(const Block& b, size_t offset, size_t* length) {
   return true;
 }
 
+void CheckParked(Model& m, const char* s) {
+  if (s == nullptr) return;
+  auto it = std::find_if(m.blocks.begin(), m.blocks.end(), [s](const Block& b) { return b.p == s; });
+  FUZZ_CHECK(it != m.blocks.end());
+  CheckBlock(*it);
+}
+
 bool Overlap(const char* a, size_t aLength, const char* b, size_t bLength) {
   return a < b + bLength && b < a + aLength;
 }
@@ -240,7 +247,9 @@ void Push(Model& m, fuzz::Input& in) {
 
 void Pop(Model& m, fuzz::Input& in) {
   const int32_t n = in.Bit() ? static_cast<int32_t>(in.Below(112)) - 4 : in.Edgy32();
-  for (const Block& b : m.blocks) CheckBlock(b);
+  // The strings about to be freed must hold what they were given.
+  const size_t popped = n <= 0 ? 0 : std::min<size_t>(static_cast<size_t>(n), m.parked.size());
+  for (size_t i = m.parked.size() - popped; i < m.parked.size(); ++i) CheckParked(m, m.parked[i]);
   FUZZ_CHECK(TempStringPop(n) == 0);
   for (int64_t i = 0; i < n && !m.parked.empty(); ++i) {
     if (char* s = m.parked.back(); s != nullptr) Forget(m, s, false);
@@ -249,7 +258,7 @@ void Pop(Model& m, fuzz::Input& in) {
 }
 
 void Clear(Model& m) {
-  for (const Block& b : m.blocks) CheckBlock(b);
+  for (char* s : m.parked) CheckParked(m, s);
   FUZZ_CHECK(TempStringClear() == 0);
   for (char* s : m.parked) {
     if (s != nullptr) Forget(m, s, false);
