@@ -1,6 +1,6 @@
 // The host of the API-level fuzz targets: a small screen, a virtual clock that a wait moves to
 // the next timer (or not at all: nothing else will ever come), and the texts drawn into
-// windows, kept for the target to compare.
+// windows, kept for a target that compares them.
 #pragma once
 
 #include <optional>
@@ -34,12 +34,15 @@ class FuzzHost final : public portable::Host {
   void TopLevelDestroyed(HWND) override {}
   void PixelsChanged(HWND, const RECT&) override {}
   void TextDrawn(HWND hwnd, int x, int y, const char* text, int length) override {
-    texts.push_back(DrawnText{hwnd, x, y, std::string(text, static_cast<size_t>(length))});
+    if (recordTexts)
+      texts.push_back(DrawnText{hwnd, x, y, std::string(text, static_cast<size_t>(length))});
   }
 
   uint64_t NowMs() const { return clock_.NowMs(); }
   void Advance(uint64_t ms) { clock_.AdvanceTo(clock_.NowMs() + ms); }
 
+  // Texts drawn since the target last cleared them, when it asks for them.
+  bool recordTexts = false;
   std::vector<DrawnText> texts;
 
  private:

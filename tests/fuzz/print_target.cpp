@@ -33,6 +33,7 @@ struct Setup {
   int stdoutCapture = -1;
 
   Setup() {
+    host.recordTexts = true;
     RuntimeHeapCreate();
     WindowOpen(&direct, 0, 0, 200, 80, 0x70010, nullptr, "direct", nullptr);
     WindowOpen(&backed, 10, 10, 200, 80, 0x70000, nullptr, "backed", nullptr);
