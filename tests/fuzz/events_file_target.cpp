@@ -18,17 +18,13 @@ using portable::ScriptedInputKind;
 
 bool InRange(const ScriptedInput& in) {
   switch (in.kind) {
-    case ScriptedInputKind::Key:
-      return in.a >= 1 && in.a <= 254 && in.b == 0;
-    case ScriptedInputKind::Wheel:
-      return in.a != 0 && in.a >= -273 && in.a <= 273 && in.b == 0;
+    case ScriptedInputKind::Key: return in.a >= 1 && in.a <= 254 && in.b == 0;
+    case ScriptedInputKind::Wheel: return in.a != 0 && in.a >= -273 && in.a <= 273 && in.b == 0;
     case ScriptedInputKind::LeftButton:
     case ScriptedInputKind::RightButton:
       return in.a >= -32768 && in.a <= 32767 && in.b >= -32768 && in.b <= 32767;
-    case ScriptedInputKind::Close:
-      return in.a == 0 && in.b == 0;
-    case ScriptedInputKind::Resize:
-      return in.a >= 1 && in.a <= 16384 && in.b >= 1 && in.b <= 16384;
+    case ScriptedInputKind::Close: return in.a == 0 && in.b == 0;
+    case ScriptedInputKind::Resize: return in.a >= 1 && in.a <= 16384 && in.b >= 1 && in.b <= 16384;
   }
   return false;
 }
@@ -36,16 +32,13 @@ bool InRange(const ScriptedInput& in) {
 std::string Line(const ScriptedInput& in) {
   std::string s = std::to_string(in.atMs);
   switch (in.kind) {
-    case ScriptedInputKind::Key:
-      return s + " key " + std::to_string(in.a);
-    case ScriptedInputKind::Wheel:
-      return s + " wheel " + std::to_string(in.a);
+    case ScriptedInputKind::Key: return s + " key " + std::to_string(in.a);
+    case ScriptedInputKind::Wheel: return s + " wheel " + std::to_string(in.a);
     case ScriptedInputKind::LeftButton:
       return s + " lbutton " + std::to_string(in.a) + " " + std::to_string(in.b);
     case ScriptedInputKind::RightButton:
       return s + " rbutton " + std::to_string(in.a) + " " + std::to_string(in.b);
-    case ScriptedInputKind::Close:
-      return s + " close";
+    case ScriptedInputKind::Close: return s + " close";
     case ScriptedInputKind::Resize:
       return s + " resize " + std::to_string(in.a) + " " + std::to_string(in.b);
   }

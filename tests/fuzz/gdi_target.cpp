@@ -84,16 +84,13 @@ Dc* PickDc(Session& s, fuzz::Input& in) {
 // forged value or none.
 HGDIOBJ PickObject(Session& s, fuzz::Input& in) {
   switch (in.Below(8)) {
-    case 0:
-      return GetStockObject(static_cast<int>(in.Below(20)));
-    case 1:
-      return nullptr;
+    case 0: return GetStockObject(static_cast<int>(in.Below(20)));
+    case 1: return nullptr;
     case 2: {
       Dc* d = PickDc(s, in);
       return d ? static_cast<HGDIOBJ>(d->handle) : nullptr;
     }
-    case 3:
-      return reinterpret_cast<HGDIOBJ>(static_cast<uintptr_t>(in.U32()));
+    case 3: return reinterpret_cast<HGDIOBJ>(static_cast<uintptr_t>(in.U32()));
     default:
       if (s.objects.empty()) return nullptr;
       return s.objects[in.U8() % s.objects.size()];
@@ -248,21 +245,11 @@ void SetState(Session& s, fuzz::Input& in) {
       MoveToEx(dc, x, y, in.Bit() ? &previous : nullptr);
       break;
     }
-    case 1:
-      SetBkMode(dc, in.Bit() ? static_cast<int>(in.Below(4)) : in.Edgy32());
-      break;
-    case 2:
-      SetBkColor(dc, Colour(in));
-      break;
-    case 3:
-      SetTextColor(dc, Colour(in));
-      break;
-    case 4:
-      SetTextAlign(dc, in.Bit() ? in.Below(32) : in.U32());
-      break;
-    default:
-      SetROP2(dc, in.Bit() ? static_cast<int>(in.Below(18)) : in.Edgy32());
-      break;
+    case 1: SetBkMode(dc, in.Bit() ? static_cast<int>(in.Below(4)) : in.Edgy32()); break;
+    case 2: SetBkColor(dc, Colour(in)); break;
+    case 3: SetTextColor(dc, Colour(in)); break;
+    case 4: SetTextAlign(dc, in.Bit() ? in.Below(32) : in.U32()); break;
+    default: SetROP2(dc, in.Bit() ? static_cast<int>(in.Below(18)) : in.Edgy32()); break;
   }
 }
 
@@ -281,12 +268,8 @@ void ClipAndBounds(Session& s, fuzz::Input& in) {
   HDC dc = d->handle;
   RECT r = RectFrom(in);
   switch (in.Below(5)) {
-    case 0:
-      ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
-      break;
-    case 1:
-      IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
-      break;
+    case 0: ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom); break;
+    case 1: IntersectClipRect(dc, r.left, r.top, r.right, r.bottom); break;
     case 2: {
       const RECT* given = in.Bit() ? &r : nullptr;
       SetBoundsRect(dc, given, in.U8());
@@ -548,24 +531,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint32_t what = in.Below(24);
     if (static_cast<int>(s.objects.size()) >= kMaxObjects && what < 5) continue;
     switch (what) {
-      case 0:
-        MakeBitmap(s, in);
-        break;
-      case 1:
-        MakePen(s, in);
-        break;
-      case 2:
-        MakeFont(s, in);
-        break;
-      case 3:
-        MakeBrush(s, in);
-        break;
-      case 4:
-        MakeDc(s, in);
-        break;
-      case 5:
-        DeleteDc(s, in);
-        break;
+      case 0: MakeBitmap(s, in); break;
+      case 1: MakePen(s, in); break;
+      case 2: MakeFont(s, in); break;
+      case 3: MakeBrush(s, in); break;
+      case 4: MakeDc(s, in); break;
+      case 5: DeleteDc(s, in); break;
       case 6:
       case 7: {
         Dc* d = PickDc(s, in);
@@ -573,24 +544,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (d != nullptr) SelectObject(d->handle, object);
         break;
       }
-      case 8:
-        DeleteObject(PickObject(s, in));
-        break;
-      case 9:
-        SaveRestore(s, in);
-        break;
-      case 10:
-        SetState(s, in);
-        break;
-      case 11:
-        ClipAndBounds(s, in);
-        break;
-      case 12:
-        Query(s, in);
-        break;
-      default:
-        Draw(s, in, what - 13);
-        break;
+      case 8: DeleteObject(PickObject(s, in)); break;
+      case 9: SaveRestore(s, in); break;
+      case 10: SetState(s, in); break;
+      case 11: ClipAndBounds(s, in); break;
+      case 12: Query(s, in); break;
+      default: Draw(s, in, what - 13); break;
     }
     CheckDcs(s);
   }

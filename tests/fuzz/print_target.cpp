@@ -112,14 +112,10 @@ double RealFrom(fuzz::Input& in) {
 
 int32_t PrecisionFrom(fuzz::Input& in) {
   switch (in.Below(4)) {
-    case 0:
-      return 2;
-    case 1:
-      return static_cast<int32_t>(in.Below(48)) - 4;
-    case 2:
-      return in.Edgy32();
-    default:
-      return in.S32();
+    case 0: return 2;
+    case 1: return static_cast<int32_t>(in.Below(48)) - 4;
+    case 2: return in.Edgy32();
+    default: return in.S32();
   }
 }
 
@@ -139,14 +135,10 @@ void PutPointer(std::vector<uint32_t>& words, const void* p) {
 WindowRecord* RecordFrom(fuzz::Input& in) {
   Setup& s = TheSetup();
   switch (in.Below(4)) {
-    case 0:
-      return &s.direct;
-    case 1:
-      return &s.backed;
-    case 2:
-      return &s.closed;
-    default:
-      return nullptr;
+    case 0: return &s.direct;
+    case 1: return &s.backed;
+    case 2: return &s.closed;
+    default: return nullptr;
   }
 }
 

@@ -79,15 +79,11 @@ int32_t SizeFrom(fuzz::Input& in) {
     case 0:
     case 1:
     case 2:
-    case 3:
-      return static_cast<int32_t>(in.Below(64));
+    case 3: return static_cast<int32_t>(in.Below(64));
     case 4:
-    case 5:
-      return in.U16() % 4097;
-    case 6:
-      return in.U16();
-    default:
-      return in.Bit() ? -1 - static_cast<int32_t>(in.U16()) : INT32_MIN;
+    case 5: return in.U16() % 4097;
+    case 6: return in.U16();
+    default: return in.Bit() ? -1 - static_cast<int32_t>(in.U16()) : INT32_MIN;
   }
 }
 
@@ -118,7 +114,8 @@ bool StringIn(const Block& b, size_t offset, size_t* length) {
 
 void CheckParked(Model& m, const char* s) {
   if (s == nullptr) return;
-  auto it = std::find_if(m.blocks.begin(), m.blocks.end(), [s](const Block& b) { return b.p == s; });
+  auto it =
+      std::find_if(m.blocks.begin(), m.blocks.end(), [s](const Block& b) { return b.p == s; });
   FUZZ_CHECK(it != m.blocks.end());
   CheckBlock(*it);
 }
@@ -319,46 +316,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (int op = 0; op < 400 && !in.AtEnd(); ++op) {
     switch (in.Below(16)) {
       case 0:
-      case 1:
-        Alloc(m, in);
-        break;
-      case 2:
-        Write(m, in);
-        break;
-      case 3:
-        Space(m, in);
-        break;
-      case 4:
-        Measure(m, in);
-        break;
-      case 5:
-        Copy(m, in, false);
-        break;
-      case 6:
-        Copy(m, in, true);
-        break;
-      case 7:
-        UpperCopy(m, in);
-        break;
-      case 8:
-        AtPageEnd(m, in);
-        break;
+      case 1: Alloc(m, in); break;
+      case 2: Write(m, in); break;
+      case 3: Space(m, in); break;
+      case 4: Measure(m, in); break;
+      case 5: Copy(m, in, false); break;
+      case 6: Copy(m, in, true); break;
+      case 7: UpperCopy(m, in); break;
+      case 8: AtPageEnd(m, in); break;
       case 9:
-      case 10:
-        Push(m, in);
-        break;
-      case 11:
-        Pop(m, in);
-        break;
-      case 12:
-        Clear(m);
-        break;
-      case 13:
-        Free(m, in);
-        break;
-      case 14:
-        WithoutHeap(m, in);
-        break;
+      case 10: Push(m, in); break;
+      case 11: Pop(m, in); break;
+      case 12: Clear(m); break;
+      case 13: Free(m, in); break;
+      case 14: WithoutHeap(m, in); break;
       default:
         if (in.Below(8) == 0) Recreate(m);
         break;

@@ -83,10 +83,8 @@ bool Live(HWND hwnd) { return model->live.count(hwnd) != 0; }
 HWND PickWindow(fuzz::Input& in) {
   const std::vector<HWND>& made = model->everMade;
   switch (in.Below(8)) {
-    case 0:
-      return nullptr;
-    case 1:
-      return reinterpret_cast<HWND>(static_cast<uintptr_t>(in.U16()) * 4);  // forged
+    case 0: return nullptr;
+    case 1: return reinterpret_cast<HWND>(static_cast<uintptr_t>(in.U16()) * 4);  // forged
     default:
       if (made.empty()) return nullptr;
       return made[in.U8() % made.size()];  // live or destroyed
@@ -163,8 +161,7 @@ LRESULT CALLBACK FuzzProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       MaybeNest();
       if (!Live(hwnd)) return 0;
       break;
-    default:
-      break;
+    default: break;
   }
   if (msg >= WM_USER && msg < WM_USER + 8) {
     if (lParam == kSent) {
@@ -341,30 +338,18 @@ void Painting(fuzz::Input& in) {
   RECT r{Coordinate(in, true), Coordinate(in, true), Coordinate(in, true), Coordinate(in, true)};
   const bool whole = in.Bit();
   switch (in.Below(3)) {
-    case 0:
-      InvalidateRect(hwnd, whole ? nullptr : &r, in.Bit());
-      break;
-    case 1:
-      ValidateRect(hwnd, whole ? nullptr : &r);
-      break;
-    default:
-      UpdateWindow(hwnd);
-      break;
+    case 0: InvalidateRect(hwnd, whole ? nullptr : &r, in.Bit()); break;
+    case 1: ValidateRect(hwnd, whole ? nullptr : &r); break;
+    default: UpdateWindow(hwnd); break;
   }
 }
 
 void Focus(fuzz::Input& in) {
   const HWND hwnd = PickWindow(in);
   switch (in.Below(3)) {
-    case 0:
-      SetFocus(hwnd);
-      break;
-    case 1:
-      SetActiveWindow(hwnd);
-      break;
-    default:
-      DestroyWindow(hwnd);
-      break;
+    case 0: SetFocus(hwnd); break;
+    case 1: SetActiveWindow(hwnd); break;
+    default: DestroyWindow(hwnd); break;
   }
 }
 
@@ -400,38 +385,22 @@ void RunOps(fuzz::Input& in, int count) {
     ++m.ops;
     switch (in.Below(12)) {
       case 0:
-      case 1:
-        Create(in);
-        break;
-      case 2:
-        DestroyWindow(PickWindow(in));
-        break;
+      case 1: Create(in); break;
+      case 2: DestroyWindow(PickWindow(in)); break;
       case 3:
-      case 4:
-        Geometry(in);
-        break;
-      case 5:
-        Painting(in);
-        break;
+      case 4: Geometry(in); break;
+      case 5: Painting(in); break;
       case 6:
-      case 7:
-        PostOrSend(in);
-        break;
-      case 8:
-        Timers(in);
-        break;
-      case 9:
-        Pump(in);
-        break;
+      case 7: PostOrSend(in); break;
+      case 8: Timers(in); break;
+      case 9: Pump(in); break;
       case 10: {  // time passes, as in a wait for the next message
         TheSetup().host.Advance(in.Below(4) == 0 ? in.U16() : in.Below(60));
         WaitMessage();
         Pump(in);
         break;
       }
-      default:
-        Focus(in);
-        break;
+      default: Focus(in); break;
     }
     if (m.depth == 0) CheckState();
   }
