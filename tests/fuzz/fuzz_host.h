@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "../../platform/portable/host.h"
+#include "../../platform/portable/kernel/host.h"
 
 namespace fuzz {
 

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "../../platform/portable/diagnostics.h"
-#include "../../platform/portable/window_surface.h"
+#include "../../platform/portable/user/window_surface.h"
 #include "fuzz_host.h"
 #include "fuzz_input.h"
 

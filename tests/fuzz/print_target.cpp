@@ -19,6 +19,7 @@
 #include "../../runtime/graphics/draw.h"
 #include "../../runtime/graphics/print.h"
 #include "../../runtime/window/window_close.h"
+#include "../../runtime/window/window_open.h"
 #include "fuzz_host.h"
 #include "fuzz_input.h"
 

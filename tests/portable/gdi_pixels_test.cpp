@@ -241,7 +241,7 @@ TEST(GdiPixels, WideLinesAreThePensSquaresAlongTheLine) {
   HGDIOBJ old = SelectObject(c.dc(), wide);
   MoveToEx(c.dc(), 1, 2, nullptr);
   LineTo(c.dc(), 6, 2);  // pixels 1 to 5, each the centre of a 3x3 square
-  EXPECT_EQ(c.Picture(kWhite, kBlack),
+  EXPECT_EQ(c.Picture({{kWhite, '.'}, {kBlack, '#'}}),
             Rows({"........", "#######.", "#######.", "#######.", "........"}));
   SelectObject(c.dc(), old);
   DeleteObject(wide);
@@ -263,7 +263,8 @@ TEST(GdiPixels, WideLinesApplyTheirRasterOperationOncePerPixel) {
         SelectObject(c->dc(), old);
         DeleteObject(pen);
       }
-      EXPECT_EQ(xored.Picture(kWhite, kBlack), copy.Picture(kWhite, kBlack))
+      EXPECT_EQ(xored.Picture({{kWhite, '.'}, {kBlack, '#'}}),
+                copy.Picture({{kWhite, '.'}, {kBlack, '#'}}))
           << "width " << width << " from " << line.left << "," << line.top;
       EXPECT_GE(copy.Count(kBlack), 2 * width) << "width " << width;
     }
