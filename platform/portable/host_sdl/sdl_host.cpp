@@ -269,8 +269,8 @@ bool InstallSdlHost() {
     const char* display = std::getenv("DISPLAY");
     std::fprintf(
         stderr,
-        "spirals: cannot open the display (%s%s%s): set DISPLAY or run `make run`, which starts a "
-        "virtual one\n",
+        "spirals: cannot open the display (%s%s%s): set DISPLAY to the X display to use, or start "
+        "a virtual one (Xvfb)\n",
         problem.c_str(), display && *display ? "; DISPLAY is " : "; DISPLAY is not set",
         display && *display ? display : "");
     return false;

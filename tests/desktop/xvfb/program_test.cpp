@@ -363,7 +363,7 @@ TEST(ProgramWithoutDisplay, SaysWhatIsMissingAndFails) {
   EXPECT_NE(WEXITSTATUS(status), 0);
   const std::string text = desktop_test::ReadFile(errors);
   EXPECT_NE(text.find("spirals: cannot open the display ("), std::string::npos) << text;
-  EXPECT_NE(text.find("set DISPLAY or run `make run`, which starts a virtual one"),
+  EXPECT_NE(text.find("set DISPLAY to the X display to use, or start a virtual one (Xvfb)"),
             std::string::npos)
       << text;
   unlink(errors.c_str());
