@@ -25,7 +25,8 @@ export WINEPREFIX="${WINEPREFIX:-$build/wineprefix}"
 # shellcheck source=../../scripts/wine-env
 . "$root/scripts/wine-env"
 spirals_wine_env "$exe" || exit $?
-shots="$build/wine-screens"
+# SPIRALS_WINE_SHOTS names another folder (the program's own may be an installed one).
+shots="${SPIRALS_WINE_SHOTS:-$build/wine-screens}"
 mkdir -p "$shots"
 
 "$root/scripts/wine-run" "$exe" &
