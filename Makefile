@@ -7,7 +7,7 @@ WERROR ?=
 werror_flag = $(if $(WERROR),-DSPIRALS_WERROR=$(WERROR))
 
 .PHONY: all setup build run test test-linux test-release test-asan test-wine test-wine32 \
-        test-wine64 windows bench clean
+        test-wine64 windows package bench clean
 
 all: build
 
@@ -50,6 +50,12 @@ windows: setup
 	@cmake --build build-win32 -j$(JOBS)
 	@cmake -S . -B build-win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release $(werror_flag) >/dev/null
 	@cmake --build build-win64 -j$(JOBS)
+
+# The packages: build/spirals_<version>_amd64.deb (CPack) and build-win32/spirals-setup.exe
+# (NSIS, made by the 32-bit Windows build).
+package: build windows
+	@cmake --build build --target package
+	@ls build/spirals_*_amd64.deb build-win32/spirals-setup.exe
 
 # The tests that run as Windows programs: the 32-bit build under 32-bit Wine, the 64-bit build
 # under 64-bit Wine, each in its own prefix.
