@@ -23,6 +23,10 @@ for tool in dpkg dpkg-query dpkg-repack man; do
   command -v "$tool" >/dev/null || { echo "deb_install_test: $tool is missing (run scripts/setup)" >&2; exit 2; }
 done
 
+# One such test at a time on this machine, whichever build folder it runs from.
+exec 9>"${TMPDIR:-/tmp}/spirals-deb-install-test.lock"
+flock -w 600 9 || { echo "deb_install_test: another run held the lock for ten minutes" >&2; exit 1; }
+
 # dpkg does not wait for a lock another installation holds; we do, up to five minutes.
 dpkg_as_root() {
   local out status
