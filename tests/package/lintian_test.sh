@@ -7,8 +7,9 @@ deb=$1
 command -v lintian >/dev/null || { echo "lintian_test: lintian is missing (run scripts/setup)" >&2; exit 2; }
 [ -f "$deb" ] || { echo "lintian_test: no package $deb" >&2; exit 1; }
 # As root lintian says it would rather not be; that line is no finding.
-report=$(lintian --display-info "$deb" 2>&1 | grep -v '^running with root privileges')
-status=${PIPESTATUS[0]}
+output=$(lintian --display-info "$deb" 2>&1)
+status=$?
+report=$(grep -v '^running with root privileges' <<<"$output")
 [ -z "$report" ] || echo "$report"
 if grep -q '^E: ' <<<"$report"; then
   echo "lintian_test: lintian reports errors" >&2
