@@ -18,6 +18,10 @@ if ! out=$(cmake --install "$build_dir" --prefix "$prefix" --strip 2>&1); then
   echo "install_prefix_test: cmake --install failed" >&2
   exit 1
 fi
+# The manifest of this install, before anything else installs from the build folder.
+manifest="$work/install_manifest.txt"
+cp "$build_dir/install_manifest.txt" "$manifest" 2>/dev/null ||
+  { echo "install_prefix_test: cmake --install wrote no install_manifest.txt" >&2; exit 1; }
 "$here/check_tree.sh" "$prefix" "$source_dir" "$build_dir" "$version" || exit 1
 # A second install over the first changes nothing.
 cmake --install "$build_dir" --prefix "$prefix" --strip >/dev/null 2>&1 ||
@@ -27,8 +31,6 @@ cmake --install "$build_dir" --prefix "$prefix" --strip >/dev/null 2>&1 ||
 SPIRALS_INSTALLED_PREFIX="$prefix" "$program_tests" || exit 1
 
 # Removing what the manifest lists leaves only folders.
-manifest="$build_dir/install_manifest.txt"
-[ -f "$manifest" ] || { echo "install_prefix_test: no $manifest" >&2; exit 1; }
 while IFS= read -r f || [ -n "$f" ]; do  # the manifest ends without a newline
   case "$f" in
     "$prefix"/*) rm -f "$f" ;;
