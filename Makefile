@@ -6,13 +6,16 @@ CMAKE_FLAGS ?=
 WERROR ?=
 werror_flag = $(if $(WERROR),-DSPIRALS_WERROR=$(WERROR))
 
-.PHONY: all setup build run test test-linux test-release test-asan test-wine test-wine32 \
-        test-wine64 windows package bench clean
+.PHONY: all setup setup-web build run test test-linux test-release test-asan test-wine test-wine32 \
+        test-wine64 windows package bench clean web run-web test-web
 
 all: build
 
 setup:
 	@scripts/setup
+
+setup-web:
+	@scripts/setup web
 
 build: setup
 	@cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSPIRALS_BENCH=ON $(werror_flag) $(CMAKE_FLAGS) >/dev/null
@@ -21,11 +24,12 @@ build: setup
 run: build
 	@scripts/run
 
-test: setup
+test: setup-web
 	@$(MAKE) --no-print-directory WERROR=ON test-linux
 	@$(MAKE) --no-print-directory WERROR=ON test-release
 	@$(MAKE) --no-print-directory WERROR=ON test-wine
 	@$(MAKE) --no-print-directory WERROR=ON test-fuzz
+	@$(MAKE) --no-print-directory WERROR=ON test-web
 	@$(MAKE) --no-print-directory WERROR=ON test-asan
 
 test-linux: build
@@ -75,7 +79,23 @@ bench: setup
 	@scripts/bench
 
 clean:
-	rm -rf build build-asan build-release build-win32 build-win64 build-bench build-fuzz
+	rm -rf build build-asan build-release build-win32 build-win64 build-bench build-fuzz build-web
+
+# The browser build: build-web/spirals.html with its .js and .wasm, made by Debian's emscripten.
+# Its tools run on node and need Debian's own node modules, wherever `node` comes from.
+web_env = NODE_PATH=/usr/share/nodejs$(if $(NODE_PATH),:$(NODE_PATH))
+
+web: setup-web
+	@$(web_env) emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release $(werror_flag) >/dev/null
+	@$(web_env) cmake --build build-web -j$(JOBS)
+
+# Serves build-web/ on 127.0.0.1 at a free port and prints the address.
+run-web: web
+	@scripts/serve-web build-web
+
+# Headless Chromium opens the page and drives it over its DevTools protocol.
+test-web: web
+	@ctest --test-dir build-web --output-on-failure --timeout 300
 
 # The fuzz targets, built with clang (libFuzzer, ASan, UBSan) in their own folder. `make fuzz`
 # gives each FUZZ_SECONDS from its committed seeds and what earlier runs kept in

@@ -1,10 +1,18 @@
 // The program's entry. On Linux without arguments it puts the layer's windows on the desktop
-// through SDL; with the screen-saver arguments it draws into an X window instead.
+// through SDL; with the screen-saver arguments it draws into an X window instead. In the
+// browser it draws on the page's canvas.
 #include "../platform/win32.h"
 #include "startup.h"
 
 #if defined(_WIN32)
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { SpiralsMain(); }
+#elif defined(__EMSCRIPTEN__)
+#include "../platform/portable/host_web/host_web.h"
+
+int main() {
+  if (!portable::InstallWebHost()) return 1;
+  SpiralsMain();
+}
 #else
 #include <cstdio>
 #include <cstdlib>

@@ -1,6 +1,5 @@
 #include "font_engine.h"
 
-#include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_SYNTHESIS_H
@@ -16,6 +15,7 @@
 #include <string>
 #include <tuple>
 
+#include "face_lookup.h"
 #include "system_font.h"
 
 namespace portable::gdi {
@@ -51,7 +51,6 @@ enum class SystemFontState : uint8_t { Unread, Usable, Unusable };
 struct Engine {
   bool started = false;
   FT_Library library = nullptr;
-  FcConfig* config = nullptr;
   bool warned = false;
   SystemFontState systemState = SystemFontState::Unread;
   SystemFontInfo system;
@@ -63,11 +62,7 @@ struct Engine {
     fonts.clear();
     if (library) FT_Done_FreeType(library);
     library = nullptr;
-    if (config) {
-      FcConfigDestroy(config);
-      FcFini();
-    }
-    config = nullptr;
+    ShutDownFaceLookup();
     started = true;
     warned = true;
     systemState = SystemFontState::Unusable;
@@ -128,36 +123,6 @@ std::string FamilyFor(const char* faceName) {
   return faceName;
 }
 
-FT_Face OpenFace(Engine& e, const std::string& family, bool bold, bool italic) {
-  if (!e.config) return nullptr;
-  FcPattern* pattern = FcPatternCreate();
-  if (!pattern) return nullptr;
-  FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
-  FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-  FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-  FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-  FcConfigSubstitute(e.config, pattern, FcMatchPattern);
-  FcDefaultSubstitute(pattern);
-  FcResult result = FcResultNoMatch;
-  FcPattern* match = FcFontMatch(e.config, pattern, &result);
-  FcPatternDestroy(pattern);
-  if (!match) return nullptr;
-  FcChar8* file = nullptr;
-  int index = 0;
-  FT_Face face = nullptr;
-  if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file) {
-    FcPatternGetInteger(match, FC_INDEX, 0, &index);
-    if (FT_New_Face(e.library, reinterpret_cast<const char*>(file), index, &face) != 0) {
-      face = nullptr;
-    } else if (!FT_IS_SCALABLE(face)) {
-      FT_Done_Face(face);
-      face = nullptr;
-    }
-  }
-  FcPatternDestroy(match);
-  return face;
-}
-
 void Start(Engine& e) {
   if (e.started) return;
   e.started = true;
@@ -165,7 +130,7 @@ void Start(Engine& e) {
     e.library = nullptr;
     return;
   }
-  e.config = FcInitLoadConfigAndFonts();
+  StartFaceLookup();
 }
 
 TEXTMETRICA FallbackMetrics() {
@@ -368,7 +333,9 @@ RealizedFont& RealizeFont(const LOGFONTA& font) {
   char face[LF_FACESIZE + 1] = {};
   std::copy_n(font.lfFaceName, LF_FACESIZE, face);
 
-  const SystemFontInfo* system = IsSystemFace(face) ? SystemFont(e) : nullptr;
+  // Without a way to find other faces, every face is the System font.
+  const SystemFontInfo* system =
+      IsSystemFace(face) || !FaceLookupAvailable() ? SystemFont(e) : nullptr;
   std::optional<RasterScale> scale;
   if (system) scale = ScaleForRequest(*system, font);
   bool bold = font.lfWeight >= 600;
@@ -399,9 +366,9 @@ RealizedFont& RealizeFont(const LOGFONTA& font) {
       return RealizeFont(font);
     }
   } else {
-    FT_Face ftFace = e.library ? OpenFace(e, key.family, bold, italic) : nullptr;
-    if (!ftFace && e.library && key.family != kFallbackFamily) {
-      ftFace = OpenFace(e, kFallbackFamily, bold, italic);
+    FT_Face ftFace = OpenOutlineFace(e.library, key.family, bold, italic);
+    if (!ftFace && key.family != kFallbackFamily) {
+      ftFace = OpenOutlineFace(e.library, kFallbackFamily, bold, italic);
     }
     if (!ftFace) {
       WarnNoFont(e);

@@ -1,0 +1,22 @@
+# The page: spirals.html with its .js and .wasm. The program's own loop runs as it is; Asyncify
+# lets WaitMessage give the browser its thread back (emscripten_sleep) and resume afterwards.
+# The System font's file is embedded at the path the layer reads it from.
+set(SPIRALS_WEB_FONT "/usr/share/wine/fonts/vgasys.fon" CACHE FILEPATH
+    "The System font file embedded in the page")
+if(NOT EXISTS "${SPIRALS_WEB_FONT}")
+  message(FATAL_ERROR "${SPIRALS_WEB_FONT} is missing: the Debian package fonts-wine provides it")
+endif()
+set(web_dir ${PROJECT_SOURCE_DIR}/platform/portable/host_web/browser)
+add_executable(spirals main.cpp)
+target_link_libraries(spirals PRIVATE spirals_app spirals_host_web)
+set_target_properties(spirals PROPERTIES SUFFIX ".html")
+target_link_options(spirals PRIVATE
+  -sASYNCIFY=1
+  -sALLOW_MEMORY_GROWTH=1
+  -sINITIAL_MEMORY=33554432
+  -sENVIRONMENT=web
+  --js-library=${web_dir}/page_library.js
+  --shell-file=${web_dir}/shell.html
+  --embed-file=${SPIRALS_WEB_FONT}@/usr/share/wine/fonts/vgasys.fon)
+set_property(TARGET spirals APPEND PROPERTY LINK_DEPENDS
+  ${web_dir}/page_library.js ${web_dir}/shell.html ${SPIRALS_WEB_FONT})
