@@ -82,8 +82,9 @@ clean:
 	rm -rf build build-asan build-release build-win32 build-win64 build-bench build-fuzz build-web
 
 # The browser build: build-web/spirals.html with its .js and .wasm, made by Debian's emscripten.
-# Its tools run on node and need Debian's own node modules, wherever `node` comes from.
-web_env = NODE_PATH=/usr/share/nodejs$(if $(NODE_PATH),:$(NODE_PATH))
+# Its tools run on Debian's Python and on node, and need Debian's own node modules, wherever
+# `python3` and `node` come from.
+web_env = EMSDK_PYTHON=/usr/bin/python3 NODE_PATH=/usr/share/nodejs$(if $(NODE_PATH),:$(NODE_PATH))
 
 web: setup-web
 	@$(web_env) emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release $(werror_flag) >/dev/null

@@ -15,6 +15,8 @@ target_link_options(spirals PRIVATE
   -sALLOW_MEMORY_GROWTH=1
   -sINITIAL_MEMORY=33554432
   -sENVIRONMENT=web
+  # Debian's emscripten 3.1.6 calls its HTML minifier with a broken command line.
+  -sMINIFY_HTML=0
   --js-library=${web_dir}/page_library.js
   --shell-file=${web_dir}/shell.html
   --embed-file=${SPIRALS_WEB_FONT}@/usr/share/wine/fonts/vgasys.fon)

@@ -1,7 +1,6 @@
 // The seeded linear congruential generator, colour packing, sine and cosine.
 #include "numeric.h"
 
-#include <bit>
 #include <cmath>
 
 #include "../../platform/win32.h"
@@ -26,8 +25,8 @@ float RoundSingle(float v) {
   return rounded;
 }
 
-// The double nearest to pi/180.
-constexpr double kRadiansPerDegree = std::bit_cast<double>(0x3F91DF46A2529D39ull);
+// The double nearest to pi/180 (bit pattern 0x3F91DF46A2529D39).
+constexpr double kRadiansPerDegree = 0x1.1DF46A2529D39p-6;
 
 long double DegreesToRadians(long double degrees) {
   return degrees * static_cast<long double>(kRadiansPerDegree);
