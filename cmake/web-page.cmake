@@ -6,6 +6,8 @@ set(SPIRALS_WEB_FONT "/usr/share/wine/fonts/vgasys.fon" CACHE FILEPATH
 if(NOT EXISTS "${SPIRALS_WEB_FONT}")
   message(FATAL_ERROR "${SPIRALS_WEB_FONT} is missing: the Debian package fonts-wine provides it")
 endif()
+# The lowest data address of the page, above the 64 KiB of resource numbers; the host checks it.
+set(SPIRALS_WEB_DATA_BASE 65536)
 set(web_dir ${PROJECT_SOURCE_DIR}/platform/portable/host_web/browser)
 add_executable(spirals main.cpp)
 target_link_libraries(spirals PRIVATE spirals_app spirals_host_web)
@@ -15,6 +17,9 @@ target_link_options(spirals PRIVATE
   -sALLOW_MEMORY_GROWTH=1
   -sINITIAL_MEMORY=33554432
   -sENVIRONMENT=web
+  # Win32 reads a pointer below 64 KiB as a resource number or atom (MAKEINTRESOURCE), so no
+  # string of ours may live there; WebAssembly's data starts at 1 KiB unless told otherwise.
+  -sGLOBAL_BASE=${SPIRALS_WEB_DATA_BASE}
   # Debian's emscripten 3.1.6 calls its HTML minifier with a broken command line.
   -sMINIFY_HTML=0
   --js-library=${web_dir}/page_library.js

@@ -4,6 +4,7 @@
 #include <emscripten/html5.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -46,11 +47,17 @@ SIZE PageSize() { return SIZE{spirals_page_width(), spirals_page_height()}; }
 }  // namespace
 
 WebHost::WebHost() : page_(PageSize()) {
+  // Measured before this host serves the layer: the metrics behind it ask for the screen.
+  RECT frame{0, 0, 0, 0};
+  AdjustWindowRectEx(&frame, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, FALSE, 0);
+  frame_ = SIZE{frame.right - frame.left, frame.bottom - frame.top};
   // GetTickCount counts from an arbitrary start, as Windows counts from boot: the wall clock's
   // milliseconds give every visit its own random sequence.
   tickBase_ = static_cast<uint32_t>(static_cast<uint64_t>(emscripten_date_now())) -
               static_cast<uint32_t>(clock_.NowMs());
 }
+
+SIZE WebHost::ScreenSize() const { return SIZE{page_.cx + frame_.cx, page_.cy + frame_.cy}; }
 
 void WebHost::PollInput() {
   if (armed_ && !closed_) DrainEvents();
@@ -170,6 +177,14 @@ void WebHost::ProcessExiting(UINT exitCode) {
 }
 
 bool InstallWebHost() {
+  // Class names and titles are pointers, and Win32 takes any pointer below 64 KiB for a
+  // resource number or atom: the page must be linked with its data above that.
+  static const char kDataProbe[] = "spirals";
+  if (reinterpret_cast<uintptr_t>(kDataProbe) < 0x10000) {
+    std::fprintf(stderr, "spirals: the page's data lies below 64 KiB (link it with a GLOBAL_BASE "
+                         "of 65536 or more)\n");
+    return false;
+  }
   if (!spirals_page_open()) {
     std::fprintf(stderr, "spirals: the page has no canvas with the id \"canvas\" to draw on\n");
     return false;

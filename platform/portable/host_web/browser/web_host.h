@@ -19,7 +19,9 @@ class WebHost final : public Host {
 
   Clock& GetClock() override { return clock_; }
   uint32_t TickBase() const override { return tickBase_; }
-  SIZE ScreenSize() const override { return page_; }
+  // The page shows a full-screen window's client area: the screen is the page grown by the
+  // frame, which lies beyond the page's edges.
+  SIZE ScreenSize() const override;
   void PollInput() override;
   void WaitForInput(std::optional<uint64_t> deadlineMs) override;
   void TopLevelCreated(HWND hwnd, int clientWidth, int clientHeight) override;
@@ -42,6 +44,7 @@ class WebHost final : public Host {
   WebClock clock_;
   uint32_t tickBase_ = 0;
   SIZE page_{1, 1};
+  SIZE frame_{0, 0};  // what a captioned, sizable window's frame adds to its client area
   std::vector<HWND> windows_;  // top-level windows, oldest first
   HWND shown_ = nullptr;       // the one on the canvas
   int width_ = 0;
