@@ -56,6 +56,18 @@ bool DeliverPageEvent(const PageEvent& event, HWND window, WheelNotches& wheel) 
         InjectWheel(window, delta, CurrentKeyStateFlags(), event.x, event.y);
       return notches != 0;
     }
+    case PageEventKind::Blur: {
+      bool released = false;
+      for (UINT vk = 1; vk < 0x100; ++vk) {
+        // The mouse buttons' virtual keys follow their own events.
+        if (vk == VK_LBUTTON || vk == VK_RBUTTON || vk == VK_MBUTTON) continue;
+        if (GetKeyState(static_cast<int>(vk)) < 0) {
+          InjectKey(vk, false);
+          released = true;
+        }
+      }
+      return released;
+    }
     default: return false;
   }
 }

@@ -17,6 +17,7 @@ enum class PageEventKind : int32_t {
   MouseMove = 3,    // x, y
   Wheel = 4,        // x, y, deltaMode, deltaY, wheelDeltaY
   Resize = 5,       // x, y: the page's new width and height
+  Blur = 6,         // the page lost the keyboard: keys held now will never be seen going up
 };
 
 constexpr int32_t kPageDown = 1;
@@ -42,8 +43,9 @@ static_assert(offsetof(PageEvent, deltaY) == 24 && offsetof(PageEvent, wheelDelt
               "the page script writes events at these offsets");
 
 // Queues the input for a key, button, move or wheel event of the page on top-level `window`.
-// False when it queued nothing (a key without a virtual-key code, a fraction of a notch, a
-// button without a message, a resize).
+// A blur lets go of every key still held, so no modifier stays down for good. False when it
+// queued nothing (a key without a virtual-key code, a fraction of a notch, a button without a
+// message, a resize, a blur with no key held).
 bool DeliverPageEvent(const PageEvent& event, HWND window, WheelNotches& wheel);
 
 // Sizes top-level `window` so that its client area is width x height, as a user's resize

@@ -74,6 +74,7 @@ mergeInto(LibraryManager.library, {
         e.preventDefault();
       }, {passive: false});
       page.listen(page.canvas, 'contextmenu', function(e) { e.preventDefault(); });
+      page.listen(window, 'blur', function() { page.push({kind: 6}); });
       page.listen(window, 'resize', function() {
         page.push({kind: 5, x: page.pageWidth(), y: page.pageHeight()});
       });

@@ -111,8 +111,7 @@ void WebHost::Publish() {
   RECT r{0, 0, 0, 0};
   if (!changed_.Empty()) r = changed_.Bounds();
   changed_.Clear();
-  spirals_page_publish(fb.pixels, fb.width, fb.height, fb.stride, r.left, r.top, r.right,
-                       r.bottom);
+  spirals_page_publish(fb.pixels, fb.width, fb.height, fb.stride, r.left, r.top, r.right, r.bottom);
 }
 
 void WebHost::Show(HWND hwnd) {
@@ -181,8 +180,9 @@ bool InstallWebHost() {
   // resource number or atom: the page must be linked with its data above that.
   static const char kDataProbe[] = "spirals";
   if (reinterpret_cast<uintptr_t>(kDataProbe) < 0x10000) {
-    std::fprintf(stderr, "spirals: the page's data lies below 64 KiB (link it with a GLOBAL_BASE "
-                         "of 65536 or more)\n");
+    std::fprintf(stderr,
+                 "spirals: the page's data lies below 64 KiB (link it with a GLOBAL_BASE "
+                 "of 65536 or more)\n");
     return false;
   }
   if (!spirals_page_open()) {

@@ -6,8 +6,8 @@
 #include <optional>
 #include <vector>
 
+#include "../../host_common/frame_pacer.h"
 #include "../../kernel/host.h"
-#include "../changed_area.h"
 #include "../wheel_notches.h"
 #include "web_clock.h"
 
@@ -44,12 +44,12 @@ class WebHost final : public Host {
   WebClock clock_;
   uint32_t tickBase_ = 0;
   SIZE page_{1, 1};
-  SIZE frame_{0, 0};  // what a captioned, sizable window's frame adds to its client area
+  SIZE frame_{0, 0};           // what a captioned, sizable window's frame adds to its client area
   std::vector<HWND> windows_;  // top-level windows, oldest first
   HWND shown_ = nullptr;       // the one on the canvas
   int width_ = 0;
   int height_ = 0;
-  ChangedArea changed_;
+  DirtyRect changed_;
   WheelNotches wheel_;
   SIZE fitted_{0, 0};  // the page size the shown window was last fitted to
   // Input flows once start-up is over, from the program's first wait on, as on the desktop
