@@ -210,6 +210,22 @@ class BrowserPage(unittest.TestCase):
         self.curves_drawn(last_curve + 1)
         self.no_page_errors()
 
+    def test_1_pictures_follow_the_animation_frames(self):
+        # Over one second: the pictures copied to the canvas, and the browser's frames.
+        counts = self.page.evaluate("""new Promise(function(done) {
+          var frames = 0, first = spirals.frames, start = performance.now();
+          function tick(now) {
+            frames++;
+            if (now - start < 1000) requestAnimationFrame(tick);
+            else done([frames, spirals.frames - first]);
+          }
+          requestAnimationFrame(tick);
+        })""")
+        animation_frames, pictures = counts
+        print(f"\n  one second: {animation_frames} animation frames, {pictures} pictures", end=" ")
+        self.assertGreater(pictures, 0, "the animation shows")
+        self.assertLessEqual(pictures, animation_frames + 1, "one picture per frame at most")
+
     def test_2_key_5_draws_six_curves(self):
         count = self.page.evaluate("spirals.textCount")
         self.key("5", "Digit5", 53, "5")
