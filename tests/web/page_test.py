@@ -49,6 +49,17 @@ window.__probe = {
     return {width: img.width, height: img.height, lit: lit, bandWhite: white,
             bandOther: other, hash: hash};
   },
+  // The share of the pixels lit at the mark (below the band) that are still lit.
+  survivors: function(bandRows) {
+    var now = this.data().data, before = this.marked.data, lit = 0, kept = 0;
+    for (var i = bandRows * this.marked.width * 4; i < before.length; i += 4) {
+      if (before[i] || before[i + 1] || before[i + 2]) {
+        lit++;
+        if (now[i] || now[i + 1] || now[i + 2]) kept++;
+      }
+    }
+    return lit ? kept / lit : null;
+  },
   changedColours: function(bandRows) {
     var now = this.data(), before = this.marked, seen = {}, n = 0;
     if (!before || before.width !== now.width || before.height !== now.height) return null;
@@ -292,6 +303,17 @@ class BrowserPage(unittest.TestCase):
         self.wait_for_line(count, lambda t: NORMAL_LINE.match(t) is not None, "normal line")
         self.curves_drawn(6)
         self.no_page_errors()
+
+    def test_4_left_button_clears_the_window(self):
+        time.sleep(0.5)
+        self.page.evaluate("__probe.mark()")
+        self.click("left", 300, 200)
+        time.sleep(0.2)
+        kept = self.page.evaluate(f"__probe.survivors({STATUS_ROWS})")
+        self.assertIsNotNone(kept)
+        print(f"\n  still lit after the click: {kept:.3f}", end=" ")
+        self.assertLess(kept, 0.3, "the old curves are gone, new ones begin")
+        self.curves_drawn(6)
 
     def test_5_the_window_follows_the_page(self):
         count = self.page.evaluate("spirals.textCount")
