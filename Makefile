@@ -74,6 +74,7 @@ test-wine64:
 	@ctest --test-dir build-win64 --output-on-failure --timeout 900
 
 bench: setup
+	@scripts/setup bench
 	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DSPIRALS_BENCH=ON -DSPIRALS_TESTS=OFF >/dev/null
 	@cmake --build build-bench -j$(JOBS)
 	@scripts/bench
