@@ -54,7 +54,7 @@ bool PatternFill(DeviceContext& ctx, const Box& box, uint8_t index) {
         }
       }
   }
-  portable::gdi::FinishDrawing(ctx, t, box);
+  portable::gdi::FinishDrawing(t, box);
   return true;
 }
 
@@ -155,6 +155,6 @@ BOOL WINAPI BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int s
       }
     }
   }
-  portable::gdi::FinishDrawing(*dctx, dt, area);
+  portable::gdi::FinishDrawing(dt, area);
   return TRUE;
 }

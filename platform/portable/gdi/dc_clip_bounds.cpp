@@ -20,6 +20,15 @@ int EffectiveComplexity(DeviceContext& ctx) {
   return target.clip->Complexity();
 }
 
+// An explicit rectangle counts even while accumulation is off.
+[[gnu::noinline]] void AccumulateRect(DeviceContext& ctx, const RECT& rect) {
+  bool enabled = ctx.boundsEnabled;
+  ctx.boundsEnabled = true;
+  portable::gdi::AccumulateBounds(
+      ctx, portable::gdi::NormalizedBox(rect.left, rect.top, rect.right, rect.bottom));
+  ctx.boundsEnabled = enabled;
+}
+
 }  // namespace
 
 int WINAPI GetClipBox(HDC dc, LPRECT rect) {
@@ -35,10 +44,10 @@ int WINAPI ExcludeClipRect(HDC dc, int left, int top, int right, int bottom) {
   DeviceContext* ctx = LookupDc(dc);
   if (!ctx) return ERROR;
   if (!ctx->state.hasUserClip) {
-    ctx->state.userClip = Region(kEverything);
+    ctx->userClip.Reset(kEverything);
     ctx->state.hasUserClip = true;
   }
-  ctx->state.userClip.SubtractBox(portable::gdi::NormalizedBox(left, top, right, bottom));
+  ctx->userClip.SubtractBox(portable::gdi::NormalizedBox(left, top, right, bottom));
   ++ctx->clipVersion;
   return EffectiveComplexity(*ctx);
 }
@@ -48,10 +57,10 @@ int WINAPI IntersectClipRect(HDC dc, int left, int top, int right, int bottom) {
   if (!ctx) return ERROR;
   Box box = portable::gdi::NormalizedBox(left, top, right, bottom);
   if (!ctx->state.hasUserClip) {
-    ctx->state.userClip = Region(box);
+    ctx->userClip.Reset(box);
     ctx->state.hasUserClip = true;
   } else {
-    ctx->state.userClip.IntersectBox(box);
+    ctx->userClip.IntersectBox(box);
   }
   ++ctx->clipVersion;
   return EffectiveComplexity(*ctx);
@@ -64,14 +73,7 @@ UINT WINAPI SetBoundsRect(HDC dc, const RECT* rect, UINT flags) {
   UINT previous =
       (ctx->boundsEnabled ? DCB_ENABLE : DCB_DISABLE) | (ctx->bounds.Empty() ? DCB_RESET : DCB_SET);
   if (flags & DCB_RESET) ctx->bounds = Box{};
-  if ((flags & DCB_ACCUMULATE) && rect) {
-    // An explicit rectangle counts even while accumulation is off.
-    bool enabled = ctx->boundsEnabled;
-    ctx->boundsEnabled = true;
-    portable::gdi::AccumulateBounds(
-        *ctx, portable::gdi::NormalizedBox(rect->left, rect->top, rect->right, rect->bottom));
-    ctx->boundsEnabled = enabled;
-  }
+  if ((flags & DCB_ACCUMULATE) && rect) AccumulateRect(*ctx, *rect);
   if (flags & DCB_ENABLE) ctx->boundsEnabled = true;
   if (flags & DCB_DISABLE) ctx->boundsEnabled = false;
   return previous;

@@ -12,7 +12,8 @@
 
 namespace portable::gdi {
 
-// Everything SaveDC keeps and RestoreDC brings back.
+// Everything SaveDC keeps and RestoreDC brings back, except the clip region itself: a plain
+// record, so that saving and restoring are copies.
 struct DcState {
   HGDIOBJ pen = nullptr;
   HGDIOBJ brush = nullptr;
@@ -25,36 +26,29 @@ struct DcState {
   UINT textAlign = TA_TOP | TA_LEFT | TA_NOUPDATECP;
   int rop2 = R2_COPYPEN;
   bool hasUserClip = false;  // false: only the device's visible area limits drawing
-  Region userClip;
 };
 
 struct DeviceContext {
   HDC self = nullptr;
   std::unique_ptr<SurfaceLink> window;  // null for memory DCs
-  Region windowVisible;                 // window DCs: DrawableArea for the cached clip key
+  // Changes whenever what `window` resolves to may have changed; a constant for memory DCs.
+  const uint64_t* layoutCounter = nullptr;
   DcState state;
+  Region userClip;  // the clip of `state` when it has one
   std::vector<DcState> saved;
+  std::vector<Region> savedClips;  // one per saved state that has a clip, oldest first
   bool boundsEnabled = false;
   Box bounds;  // empty when reset
+  // Raised whenever the state's clip or bitmap changes.
   uint64_t clipVersion = 1;
 
-  // Effective clip cache, valid while the key matches.
-  struct ClipKey {
-    const void* pixels = nullptr;
-    int64_t originX = 0, originY = 0;
-    Box extent;
-    RECT visible{0, 0, 0, 0};
-    uint64_t version = 0;
-    bool operator==(const ClipKey& o) const {
-      return pixels == o.pixels && originX == o.originX && originY == o.originY &&
-             extent.left == o.extent.left && extent.top == o.extent.top &&
-             extent.right == o.extent.right && extent.bottom == o.extent.bottom &&
-             visible.left == o.visible.left && visible.top == o.visible.top &&
-             visible.right == o.visible.right && visible.bottom == o.visible.bottom &&
-             version == o.version;
-    }
-  };
-  ClipKey clipKey;
+  // Where drawing goes, worked out once and kept while the layout and the clip stay as they
+  // were: `targetLayout` 0 means not worked out.
+  uint64_t targetLayout = 0;
+  uint64_t targetVersion = 0;
+  bool targetUsable = false;
+  Target target;
+  Region windowVisible;  // window DCs: the area the window lets this DC draw on
   Region effectiveClip;
 };
 

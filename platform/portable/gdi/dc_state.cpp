@@ -22,10 +22,39 @@ BOOL WINAPI DeleteDC(HDC dc) {
   return TRUE;
 }
 
+namespace {
+
+// RestoreDC to any level, with clips on either side.
+[[gnu::noinline]] BOOL RestoreLevel(DeviceContext* ctx, int64_t level) {
+  // The states above the one restored are dropped, with their clips.
+  for (size_t i = ctx->saved.size(); i-- > static_cast<size_t>(level);) {
+    if (ctx->saved[i].hasUserClip) ctx->savedClips.pop_back();
+    portable::gdi::ReleaseState(ctx->saved[i]);
+  }
+  const DcState restored = ctx->saved[static_cast<size_t>(level - 1)];
+  ctx->saved.resize(static_cast<size_t>(level - 1));
+  const bool clipChanged = ctx->state.hasUserClip || restored.hasUserClip;
+  if (restored.hasUserClip) {
+    ctx->userClip = std::move(ctx->savedClips.back());
+    ctx->savedClips.pop_back();
+  }
+  if (clipChanged || restored.bitmap != ctx->state.bitmap) ++ctx->clipVersion;
+  // The saved copy's references move back with it; the current state's go.
+  const DcState old = ctx->state;
+  ctx->state = restored;
+  portable::gdi::ReleaseState(old);
+  return TRUE;
+}
+
+[[gnu::noinline]] void SaveClip(DeviceContext* ctx) { ctx->savedClips.push_back(ctx->userClip); }
+
+}  // namespace
+
 int WINAPI SaveDC(HDC dc) {
   DeviceContext* ctx = LookupDc(dc);
   if (!ctx) return 0;
   ctx->saved.push_back(ctx->state);
+  if (ctx->state.hasUserClip) SaveClip(ctx);
   portable::gdi::AddStateRefs(ctx->state, dc);
   return static_cast<int>(ctx->saved.size());
 }
@@ -33,26 +62,19 @@ int WINAPI SaveDC(HDC dc) {
 BOOL WINAPI RestoreDC(HDC dc, int savedDc) {
   DeviceContext* ctx = LookupDc(dc);
   if (!ctx) return FALSE;
-  int64_t depth = static_cast<int64_t>(ctx->saved.size());
-  int64_t level = savedDc < 0 ? depth + 1 + savedDc : savedDc;
+  const int64_t depth = static_cast<int64_t>(ctx->saved.size());
+  const int64_t level = savedDc < 0 ? depth + 1 + savedDc : savedDc;
   if (level < 1 || level > depth) return FALSE;
-  if (level == depth) {
-    // The usual pairing with the last SaveDC: the saved copy's references move back with it.
-    portable::gdi::ReleaseState(ctx->state);
-    ctx->state = std::move(ctx->saved.back());
-    ctx->saved.pop_back();
-    ++ctx->clipVersion;
-    return TRUE;
+  if (level != depth || ctx->state.hasUserClip || ctx->saved.back().hasUserClip) {
+    return RestoreLevel(ctx, level);
   }
-  DcState restored = std::move(ctx->saved[static_cast<size_t>(level - 1)]);
-  for (size_t i = static_cast<size_t>(level); i < ctx->saved.size(); ++i) {
-    portable::gdi::ReleaseState(ctx->saved[i]);
-  }
-  ctx->saved.resize(static_cast<size_t>(level - 1));
-  DcState old = std::move(ctx->state);
-  ctx->state = std::move(restored);  // its references move with it
-  portable::gdi::ReleaseState(old);
-  ++ctx->clipVersion;
+  // The usual pairing with the last SaveDC, no clip on either side: the current state lets go
+  // of its objects, the saved copy's references move back with it.
+  portable::gdi::ReleaseState(ctx->state);
+  const HGDIOBJ bitmap = ctx->state.bitmap;
+  ctx->state = ctx->saved.back();
+  ctx->saved.pop_back();
+  if (ctx->state.bitmap != bitmap) ++ctx->clipVersion;
   return TRUE;
 }
 
@@ -72,12 +94,14 @@ HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object) {
       slot = &ctx->state.bitmap;
       break;
     case Kind::Dc:
-    case Kind::Free: return nullptr;
+    case Kind::Free:
+    case Kind::Parked: return nullptr;
   }
   HGDIOBJ previous = *slot;
   if (previous == object) return previous;
   portable::gdi::AddRefLookedUp(obj, dc);
   *slot = object;
+  if (obj->kind == Kind::Bitmap) ++ctx->clipVersion;  // another surface to draw on
   // The previous object may have been waiting for this release to be deleted; its handle is
   // still what Windows returns.
   portable::gdi::Release(previous);

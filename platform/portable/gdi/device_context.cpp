@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "../kernel/host.h"
 #include "gdi_handles.h"
 
 namespace portable::gdi {
@@ -20,38 +21,33 @@ static bool ResolveBitmap(DeviceContext& dc, Target* out) {
   return true;
 }
 
-bool ResolveTarget(DeviceContext& dc, Target* out) {
-  *out = Target{};
+const Target* RefreshTarget(DeviceContext& dc) {
+  Target& t = dc.target;
+  t = Target{};
   RECT visible{0, 0, 0, 0};
+  const bool usable = dc.window ? dc.window->Resolve(&t, &visible) : ResolveBitmap(dc, &t);
+  dc.targetLayout = *dc.layoutCounter;
+  dc.targetVersion = dc.clipVersion;
+  dc.targetUsable = usable;
+  if (!usable) return nullptr;
+  Region& clip = dc.effectiveClip;
   if (dc.window) {
-    if (!dc.window->Resolve(out, &visible)) return false;
-  } else if (!ResolveBitmap(dc, out)) {
-    return false;
-  }
-  DeviceContext::ClipKey key{out->pixels, out->originX, out->originY,
-                             out->extent, visible,      dc.clipVersion};
-  if (!(key == dc.clipKey)) {
-    Region& clip = dc.effectiveClip;
-    if (dc.window) {
-      // Worked out again whenever the window's surface changed: a DC kept across a resize
-      // follows the new client area.
-      dc.window->DrawableArea(visible, &dc.windowVisible);
-      const std::vector<Box>& area = dc.windowVisible.Boxes();
-      if (area.size() == 1) {
-        clip.Reset(Intersect(out->extent, area.front()));  // the usual case: one rectangle
-      } else {
-        clip.Reset(out->extent);
-        clip.IntersectRegion(dc.windowVisible);
-      }
+    // A DC kept across a resize follows the new client area.
+    dc.window->DrawableArea(visible, &dc.windowVisible);
+    const std::vector<Box>& area = dc.windowVisible.Boxes();
+    if (area.size() == 1) {
+      clip.Reset(Intersect(t.extent, area.front()));  // the usual case: one rectangle
     } else {
-      clip.Reset(out->extent);
+      clip.Reset(t.extent);
+      clip.IntersectRegion(dc.windowVisible);
     }
-    if (dc.state.hasUserClip) clip.IntersectRegion(dc.state.userClip);
-    dc.clipKey = key;
+  } else {
+    clip.Reset(t.extent);
   }
-  out->clip = &dc.effectiveClip;
-  out->visible = dc.window ? BoxFromRect(visible) : out->extent;
-  return true;
+  if (dc.state.hasUserClip) clip.IntersectRegion(dc.userClip);
+  t.clip = &clip;
+  t.visible = dc.window ? BoxFromRect(visible) : t.extent;
+  return &t;
 }
 
 bool OnSurface(const DeviceContext& dc, const Target& target, int64_t x, int64_t y) {
@@ -63,23 +59,22 @@ bool OnSurface(const DeviceContext& dc, const Target& target, int64_t x, int64_t
 }
 
 bool DeviceExtent(DeviceContext& dc, Box* out) {
-  Target t;
-  RECT visible{0, 0, 0, 0};
-  if (dc.window) {
-    if (!dc.window->Resolve(&t, &visible)) return false;
-    *out = BoxFromRect(visible);
-    return true;
-  }
-  if (!ResolveBitmap(dc, &t)) return false;
-  *out = t.extent;
+  const Target* t = CurrentTarget(dc);
+  if (!t) return false;
+  *out = dc.window ? t->visible : t->extent;
   return true;
 }
 
-void FinishDrawing(DeviceContext& dc, const Target& target, const Box& touched) {
-  if (!dc.window || !target.clip) return;
+void FinishDrawing(const Target& target, const Box& touched) {
+  if (!target.shownBy || !target.clip) return;
   Box changed = Intersect(touched, target.clip->Bounds());
   if (changed.Empty()) return;
-  dc.window->PixelsChanged(RectFromBox(changed));
+  // The clip lies inside the framebuffer, so the change needs no clamping there.
+  changed.left += target.originX;
+  changed.right += target.originX;
+  changed.top += target.originY;
+  changed.bottom += target.originY;
+  CurrentHost().PixelsChanged(target.shownBy, RectFromBox(changed));
 }
 
 void AccumulateBounds(DeviceContext& dc, const Box& box) {
@@ -133,13 +128,6 @@ uint32_t ApplyRop3(uint8_t index, uint32_t p, uint32_t s, uint32_t d) {
   return r & 0x00FFFFFFu;
 }
 
-uint32_t StoreValue(const Target& t, uint32_t value) {
-  value &= 0x00FFFFFFu;
-  if (!t.mono) return value;
-  unsigned sum = ((value >> 16) & 0xFF) + ((value >> 8) & 0xFF) + (value & 0xFF);
-  return sum >= 384 ? 0x00FFFFFFu : 0;
-}
-
 static uint32_t* PixelAt(const Target& t, int64_t x, int64_t y) {
   return t.pixels + (y + t.originY) * t.stride + (x + t.originX);
 }
@@ -181,9 +169,49 @@ void FillBoxCopy(const Target& t, const Box& box, uint32_t color) {
 
 namespace {
 
-// Contexts come and go hundreds of times per drawing step; reusing them keeps their
-// storage (clip lists, the saved-state stack) and so their allocations. Never destroyed,
-// like the object table.
+// The state of a new DC, prepared once: resetting a DC is one copy. All stock, so a new DC
+// holds no references.
+struct DefaultStates {
+  DcState window;
+  DcState memory;
+};
+
+const DefaultStates& Defaults() {
+  static const DefaultStates states = [] {
+    DefaultStates d;
+    d.window.pen = StockObject(BLACK_PEN);
+    d.window.brush = StockObject(WHITE_BRUSH);
+    d.window.font = StockObject(SYSTEM_FONT);
+    d.memory = d.window;
+    d.memory.bitmap = DefaultBitmap();
+    return d;
+  }();
+  return states;
+}
+
+// Memory DCs have no layout to follow: only their own clip and bitmap count.
+constexpr uint64_t kNoLayout = 1;
+
+// Lets go of every object the DC holds and gives it a new DC's state, keeping its storage.
+void ResetToNew(DeviceContext& dc) {
+  ReleaseState(dc.state);
+  if (!dc.saved.empty()) {
+    for (const DcState& s : dc.saved) ReleaseState(s);
+    dc.saved.clear();
+    dc.savedClips.clear();
+  }
+  // The clip worked out stays good unless the state had a clip of its own.
+  if (dc.state.hasUserClip) {
+    ++dc.clipVersion;
+    dc.userClip.Reset(Box{});
+  }
+  dc.state = dc.window ? Defaults().window : Defaults().memory;
+  dc.boundsEnabled = false;
+  dc.bounds = Box{};
+}
+
+// Contexts that were freed, kept with their storage (clip lists, the saved-state stack) for
+// the next. Never destroyed, like the object table.
 constexpr size_t kPooledContexts = 8;
 std::vector<std::unique_ptr<DeviceContext>>* pool = nullptr;
 
@@ -191,15 +219,6 @@ std::unique_ptr<DeviceContext> TakeContext() {
   if (!pool || pool->empty()) return std::make_unique<DeviceContext>();
   std::unique_ptr<DeviceContext> dc = std::move(pool->back());
   pool->pop_back();
-  Region userClip = std::move(dc->state.userClip);
-  userClip.Reset(Box{});
-  dc->state = DcState{};
-  dc->state.userClip = std::move(userClip);
-  dc->windowVisible.Reset(Box{});
-  dc->saved.clear();
-  dc->boundsEnabled = false;
-  dc->bounds = Box{};
-  dc->clipKey = DeviceContext::ClipKey{};  // version 0: never matches
   return dc;
 }
 
@@ -219,39 +238,17 @@ HDC NewDeviceContext(std::unique_ptr<SurfaceLink> window) {
   obj->dc = TakeContext();
   DeviceContext& dc = *obj->dc;
   dc.self = handle;
-  bool isWindow = window != nullptr;
   dc.window = std::move(window);
-  // All stock: a new DC holds no references.
-  static const HGDIOBJ defaultPen = StockObject(BLACK_PEN);
-  static const HGDIOBJ defaultBrush = StockObject(WHITE_BRUSH);
-  static const HGDIOBJ defaultFont = StockObject(SYSTEM_FONT);
-  dc.state.pen = defaultPen;
-  dc.state.brush = defaultBrush;
-  dc.state.font = defaultFont;
-  dc.state.bitmap = isWindow ? nullptr : DefaultBitmap();
+  dc.layoutCounter = dc.window ? dc.window->LayoutCounter() : &kNoLayout;
+  dc.targetLayout = 0;
+  ResetToNew(dc);
   return handle;
-}
-
-void AddStateRefs(const DcState& state, HDC holder) {
-  AddRef(state.pen, holder);
-  AddRef(state.brush, holder);
-  AddRef(state.font, holder);
-  if (state.bitmap) AddRef(state.bitmap, holder);
-}
-
-void ReleaseState(const DcState& state) {
-  Release(state.pen);
-  Release(state.brush);
-  Release(state.font);
-  if (state.bitmap) Release(state.bitmap);
 }
 
 void DestroyDeviceContext(HDC handle) {
   DeviceContext* dc = LookupDc(handle);
   if (!dc) return;
-  ReleaseState(dc->state);
-  for (const DcState& s : dc->saved) ReleaseState(s);
-  dc->saved.clear();
+  ResetToNew(*dc);
   GdiObject* obj = LookupObject(handle, Kind::Dc);
   std::unique_ptr<DeviceContext> owned = std::move(obj->dc);
   FreeLookedUp(obj, handle);
@@ -268,6 +265,58 @@ bool DestroyLinkedDC(HDC dc) {
   if (!ctx || !ctx->window) return false;
   DestroyDeviceContext(dc);
   return true;
+}
+
+ParkedDc ParkLinkedDC(HDC handle, SurfaceLink** link) {
+  DeviceContext* dc = LookupDc(handle);
+  if (!dc || !dc->window) return ParkedDc();
+  *link = dc->window.get();
+  ResetToNew(*dc);
+  // The slot stays the DC's; a new generation ends the handle.
+  const uint32_t slot = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(handle) & kIndexMask);
+  GdiObject* obj = slotView.base[slot - 1];
+  obj->kind = Kind::Parked;
+  obj->handle = 0;
+  obj->generation = static_cast<uint16_t>((obj->generation + 1) & kGenerationMask);
+  --slotView.live[static_cast<size_t>(Kind::Dc)];
+  lastDc = LastDc{};
+  dc->self = nullptr;
+  return ParkedDc{slot};
+}
+
+namespace {
+
+GdiObject* ParkedSlot(ParkedDc parked) {
+  if (parked.slot == 0 || parked.slot > slotView.count) return nullptr;
+  GdiObject* obj = slotView.base[parked.slot - 1];
+  return obj->kind == Kind::Parked ? obj : nullptr;
+}
+
+}  // namespace
+
+HDC UnparkLinkedDC(ParkedDc parked, bool linkChanged) {
+  GdiObject* obj = ParkedSlot(parked);
+  if (!obj) return nullptr;
+  obj->kind = Kind::Dc;
+  ++slotView.live[static_cast<size_t>(Kind::Dc)];
+  DeviceContext& dc = *obj->dc;
+  if (linkChanged) dc.targetLayout = 0;
+  dc.self = static_cast<HDC>(EncodeHandle(parked.slot - 1, obj->generation));
+  obj->handle = reinterpret_cast<uintptr_t>(dc.self);
+  lastDc = LastDc{dc.self, &dc};  // the calls that follow are on this DC
+  return dc.self;
+}
+
+void FreeParkedDC(ParkedDc parked) {
+  GdiObject* obj = ParkedSlot(parked);
+  if (!obj) return;
+  // Back to a live DC for a moment, so that the slot is freed the one way.
+  obj->kind = Kind::Dc;
+  ++slotView.live[static_cast<size_t>(Kind::Dc)];
+  obj->handle = reinterpret_cast<uintptr_t>(EncodeHandle(parked.slot - 1, obj->generation));
+  std::unique_ptr<DeviceContext> owned = std::move(obj->dc);
+  FreeLookedUp(obj, reinterpret_cast<HGDIOBJ>(obj->handle));
+  ReturnContext(std::move(owned));
 }
 
 }  // namespace portable::gdi

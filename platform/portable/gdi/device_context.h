@@ -1,28 +1,63 @@
 // Device contexts: resolving where a DC draws, pixel helpers, making and freeing DCs.
 #pragma once
 
+#include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <memory>
 
 #include "../../win32.h"
 #include "clip_region.h"
 #include "dc_record.h"
+#include "gdi_handles.h"
 #include "surface_link.h"
 
 namespace portable::gdi {
 
-// Sets up `out` for drawing into `dc`; false when nothing can be drawn (dead window).
-bool ResolveTarget(DeviceContext& dc, Target* out);
+// Works out where `dc` draws; nullptr when nothing can be drawn (dead window).
+const Target* RefreshTarget(DeviceContext& dc);
+// Where `dc` draws, worked out again only when the window layout, the clip or the bitmap
+// changed since the last time; nullptr when nothing can be drawn.
+inline const Target* CurrentTarget(DeviceContext& dc) {
+  if (dc.targetLayout == *dc.layoutCounter && dc.targetVersion == dc.clipVersion) [[likely]] {
+    return dc.targetUsable ? &dc.target : nullptr;
+  }
+  return RefreshTarget(dc);
+}
+// The same as a copy in `out`; false when nothing can be drawn.
+inline bool ResolveTarget(DeviceContext& dc, Target* out) {
+  const Target* t = CurrentTarget(dc);
+  *out = t ? *t : Target{};
+  return t != nullptr;
+}
 // Whether (x, y) is on the device's drawable surface, ignoring the DC's own clip (what
 // GetPixel may read).
 bool OnSurface(const DeviceContext& dc, const Target& target, int64_t x, int64_t y);
 // Logical extent of the device (bitmap size or client area): used to clip bounds.
 bool DeviceExtent(DeviceContext& dc, Box* out);
 
-// The DC's drawing changed pixels inside `touched` (logical, unclipped); tells the window.
-void FinishDrawing(DeviceContext& dc, const Target& target, const Box& touched);
+// The DC's drawing changed pixels inside `touched` (logical, unclipped); tells the host that
+// shows them.
+void FinishDrawing(const Target& target, const Box& touched);
 // Adds a primitive's extent to the DC's bounds when accumulation is enabled.
 void AccumulateBounds(DeviceContext& dc, const Box& box);
+// The same for the one pixel (x, y), the commonest case.
+inline void AccumulatePixel(DeviceContext& dc, int x, int y) {
+  if (!dc.boundsEnabled) return;
+  const Box pixel{x, y, int64_t{x} + 1, int64_t{y} + 1};
+  if (x == INT32_MAX || y == INT32_MAX) [[unlikely]] {
+    AccumulateBounds(dc, pixel);  // clamped into 32 bits there
+    return;
+  }
+  if (dc.bounds.Empty()) {
+    dc.bounds = pixel;
+    return;
+  }
+  dc.bounds.left = std::min(dc.bounds.left, pixel.left);
+  dc.bounds.top = std::min(dc.bounds.top, pixel.top);
+  dc.bounds.right = std::max(dc.bounds.right, pixel.right);
+  dc.bounds.bottom = std::max(dc.bounds.bottom, pixel.bottom);
+}
 
 // Colour conversions: COLORREF 0x00BBGGRR <-> pixel 0x00RRGGBB.
 inline uint32_t PixelFromColor(COLORREF c) {
@@ -38,7 +73,13 @@ uint32_t ApplyRop2(int rop2, uint32_t p, uint32_t d);
 uint32_t ApplyRop3(uint8_t index, uint32_t p, uint32_t s, uint32_t d);
 
 // Pixel-level helpers; coordinates logical, every write clipped.
-uint32_t StoreValue(const Target& t, uint32_t value);
+// What a colour becomes in the target's pixels.
+inline uint32_t StoreValue(const Target& t, uint32_t value) {
+  value &= 0x00FFFFFFu;
+  if (!t.mono) return value;
+  unsigned sum = ((value >> 16) & 0xFF) + ((value >> 8) & 0xFF) + (value & 0xFF);
+  return sum >= 384 ? 0x00FFFFFFu : 0;
+}
 void PlotRop2(const Target& t, int64_t x, int64_t y, uint32_t pen, int rop2);
 void FillBoxRop2(const Target& t, const Box& box, uint32_t color, int rop2);
 void FillBoxCopy(const Target& t, const Box& box, uint32_t color);
@@ -49,8 +90,18 @@ bool PatBltBox(DeviceContext& dc, const Box& box, DWORD rop);
 // Creates a DC object with the defaults of a new DC; `window` null for a memory DC.
 HDC NewDeviceContext(std::unique_ptr<SurfaceLink> window);
 // A state starts or stops holding its selected objects (a copy made by SaveDC holds them too).
-void AddStateRefs(const DcState& state, HDC holder);
-void ReleaseState(const DcState& state);
+inline void AddStateRefs(const DcState& state, HDC holder) {
+  AddRef(state.pen, holder);
+  AddRef(state.brush, holder);
+  AddRef(state.font, holder);
+  if (state.bitmap) AddRef(state.bitmap, holder);
+}
+inline void ReleaseState(const DcState& state) {
+  Release(state.pen);
+  Release(state.brush);
+  Release(state.font);
+  if (state.bitmap) Release(state.bitmap);
+}
 // Releases everything the DC holds and frees it.
 void DestroyDeviceContext(HDC dc);
 

@@ -2,6 +2,7 @@
 // arithmetic is 64-bit and every loop is bounded by the clip, never by the input.
 #include <algorithm>
 
+#include "../kernel/host.h"
 #include "device_context.h"
 #include "gdi_handles.h"
 
@@ -170,24 +171,38 @@ void DrawWideLine(const Target& t, int64_t x0, int64_t y0, int64_t x1, int64_t y
 
 }  // namespace
 
+namespace {
+
+// Sets one pixel; the pixel written, or nullptr when the clip left it out.
+inline uint32_t* PlotPixel(HDC dc, int x, int y, COLORREF color) {
+  DeviceContext* ctx = LookupDc(dc);
+  if (!ctx) return nullptr;
+  const Target* t = portable::gdi::CurrentTarget(*ctx);
+  if (!t) return nullptr;
+  portable::gdi::AccumulatePixel(*ctx, x, y);
+  if (!t->clip->Contains(x, y)) return nullptr;
+  const int64_t fx = x + t->originX, fy = y + t->originY;
+  uint32_t* px = t->pixels + fy * t->stride + fx;
+  // ROP2 does not apply to SetPixel, as on Windows.
+  *px = portable::gdi::StoreValue(*t, portable::gdi::PixelFromColor(color));
+  // The pixel is inside the clip, so it is exactly what changed.
+  if (t->shownBy) {
+    const RECT changed{static_cast<LONG>(fx), static_cast<LONG>(fy), static_cast<LONG>(fx + 1),
+                       static_cast<LONG>(fy + 1)};
+    portable::CurrentHost().PixelsChanged(t->shownBy, changed);
+  }
+  return px;
+}
+
+}  // namespace
+
 BOOL WINAPI SetPixelV(HDC dc, int x, int y, COLORREF color) {
-  return SetPixel(dc, x, y, color) != CLR_INVALID;
+  return PlotPixel(dc, x, y, color) != nullptr;
 }
 
 COLORREF WINAPI SetPixel(HDC dc, int x, int y, COLORREF color) {
-  DeviceContext* ctx = LookupDc(dc);
-  if (!ctx) return CLR_INVALID;
-  Target t;
-  if (!portable::gdi::ResolveTarget(*ctx, &t)) return CLR_INVALID;
-  Box box{x, y, int64_t{x} + 1, int64_t{y} + 1};
-  portable::gdi::AccumulateBounds(*ctx, box);
-  if (!t.clip->Contains(x, y)) return CLR_INVALID;
-  uint32_t* px = t.pixels + (y + t.originY) * t.stride + (x + t.originX);
-  // ROP2 does not apply to SetPixel, as on Windows.
-  *px = portable::gdi::StoreValue(t, portable::gdi::PixelFromColor(color));
-  // The pixel is inside the clip, so it is exactly what changed.
-  if (ctx->window) ctx->window->PixelsChanged(portable::gdi::RectFromBox(box));
-  return portable::gdi::ColorFromPixel(*px);
+  const uint32_t* px = PlotPixel(dc, x, y, color);
+  return px ? portable::gdi::ColorFromPixel(*px) : CLR_INVALID;
 }
 
 COLORREF WINAPI GetPixel(HDC dc, int x, int y) {
@@ -222,7 +237,7 @@ BOOL WINAPI LineTo(HDC dc, int x, int y) {
     limit = Box{limit.left - 1, limit.top - 1, limit.right + 1, limit.bottom + 1};
     DrawLine(t, from.x, from.y, x, y, pen, ctx->state.rop2, limit);
   }
-  portable::gdi::FinishDrawing(*ctx, t, extent);
+  portable::gdi::FinishDrawing(t, extent);
   return TRUE;
 }
 
@@ -287,6 +302,6 @@ BOOL WINAPI Rectangle(HDC dc, int left, int top, int right, int bottom) {
       if (!band.Empty()) portable::gdi::FillBoxRop2(t, band, pen.color, rop2);
     }
   }
-  portable::gdi::FinishDrawing(*ctx, t, outer);
+  portable::gdi::FinishDrawing(t, outer);
   return TRUE;
 }

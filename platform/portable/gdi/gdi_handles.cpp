@@ -1,5 +1,7 @@
 #include "gdi_handles.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "dc_record.h"
@@ -9,28 +11,43 @@ namespace portable::gdi {
 namespace {
 
 constexpr size_t kMaxObjects = kIndexMask - 1;
+constexpr size_t kChunkSlots = 256;
 
 struct Table {
-  std::vector<std::unique_ptr<GdiObject>> slots;  // objects never move once made
-  std::vector<GdiObject*> direct;                 // the same objects, for slotView
-  std::vector<uint32_t> freeSlots;
-  size_t live[6] = {};  // objects per Kind, stock ones not counted
+  std::vector<std::unique_ptr<GdiObject[]>> chunks;  // objects never move once made
+  std::vector<GdiObject*> direct;                    // every slot made so far, for slotView
 };
 
 // Never destroyed: code running at exit (a window registry releasing its DCs) may still call
 // in after static destructors have started.
 constinit Table* table = nullptr;
 
+void MakeStockSet();
+
 Table& Objects() {
   if (!table) [[unlikely]] {
     table = new Table;
+    MakeStockSet();
   }
   return *table;
 }
 
-HGDIOBJ Encode(size_t index, uint16_t generation) {
-  uintptr_t value = kHandleTag | ((generation & kGenerationMask) << kIndexBits) | (index + 1);
-  return reinterpret_cast<HGDIOBJ>(value);
+// Adds a chunk of free slots; false when the table has reached its size.
+bool Grow(Table& t) {
+  const size_t first = t.direct.size();
+  if (first >= kMaxObjects) return false;
+  const size_t count = std::min(kChunkSlots, kMaxObjects - first);
+  t.chunks.push_back(std::make_unique<GdiObject[]>(count));
+  GdiObject* chunk = t.chunks.back().get();
+  for (size_t i = 0; i < count; ++i) t.direct.push_back(&chunk[i]);
+  // Linked in index order, so slots are handed out lowest first.
+  for (size_t i = count; i-- > 0;) {
+    chunk[i].nextFree = slotView.freeHead;
+    slotView.freeHead = static_cast<uint32_t>(first + i + 1);
+  }
+  slotView.base = t.direct.data();
+  slotView.count = t.direct.size();
+  return true;
 }
 
 struct StockSet {
@@ -41,7 +58,7 @@ struct StockSet {
 HGDIOBJ MakeStock(Kind kind, GdiObject** out) {
   HGDIOBJ handle = AllocObject(kind, out);
   (*out)->stock = true;
-  --Objects().live[static_cast<size_t>(kind)];  // stock objects are not counted
+  --slotView.live[static_cast<size_t>(kind)];  // stock objects are not counted
   return handle;
 }
 
@@ -74,42 +91,47 @@ HGDIOBJ StockFont(LONG height, LONG width, LONG weight, BYTE charSet, BYTE pitch
   return h;
 }
 
+StockSet stockSet;
+
+// Made with the table, before any other object: stock objects own the lowest slots.
+void MakeStockSet() {
+  StockSet& s = stockSet;
+  s.objects[WHITE_BRUSH] = StockBrush(BS_SOLID, 0x00FFFFFF);
+  s.objects[LTGRAY_BRUSH] = StockBrush(BS_SOLID, 0x00C0C0C0);
+  s.objects[GRAY_BRUSH] = StockBrush(BS_SOLID, 0x00808080);
+  s.objects[DKGRAY_BRUSH] = StockBrush(BS_SOLID, 0x00404040);
+  s.objects[BLACK_BRUSH] = StockBrush(BS_SOLID, 0x00000000);
+  s.objects[NULL_BRUSH] = StockBrush(BS_NULL, 0);
+  s.objects[WHITE_PEN] = StockPen(PS_SOLID, 0x00FFFFFF);
+  s.objects[BLACK_PEN] = StockPen(PS_SOLID, 0x00000000);
+  s.objects[NULL_PEN] = StockPen(PS_NULL, 0);
+  s.objects[OEM_FIXED_FONT] = StockFont(12, 8, FW_NORMAL, 255, FIXED_PITCH | FF_MODERN, "Terminal");
+  s.objects[ANSI_FIXED_FONT] =
+      StockFont(12, 9, FW_NORMAL, ANSI_CHARSET, FIXED_PITCH | FF_MODERN, "Courier");
+  s.objects[ANSI_VAR_FONT] =
+      StockFont(12, 9, FW_NORMAL, ANSI_CHARSET, VARIABLE_PITCH | FF_SWISS, "MS Sans Serif");
+  s.objects[SYSTEM_FONT] =
+      StockFont(16, 7, FW_BOLD, ANSI_CHARSET, VARIABLE_PITCH | FF_SWISS, "System");
+  s.objects[DEVICE_DEFAULT_FONT] =
+      StockFont(16, 7, FW_BOLD, ANSI_CHARSET, VARIABLE_PITCH | FF_SWISS, "System");
+  s.objects[SYSTEM_FIXED_FONT] =
+      StockFont(15, 8, FW_NORMAL, ANSI_CHARSET, FIXED_PITCH | FF_MODERN, "Fixedsys");
+  s.objects[DEFAULT_GUI_FONT] =
+      StockFont(-11, 0, FW_NORMAL, ANSI_CHARSET, VARIABLE_PITCH | FF_SWISS, "MS Shell Dlg");
+  GdiObject* obj = nullptr;
+  s.defaultBitmap = static_cast<HBITMAP>(MakeStock(Kind::Bitmap, &obj));
+  obj->bitmap = std::make_unique<BitmapData>();
+  obj->bitmap->width = 1;
+  obj->bitmap->height = 1;
+  obj->bitmap->bitsPixel = 1;
+  obj->bitmap->pixels.assign(1, 0);
+  // The table was empty: the stock objects took the slots that IsStockHandle expects.
+  if ((reinterpret_cast<uintptr_t>(s.defaultBitmap) & kIndexMask) != kStockSlots) std::abort();
+}
+
 const StockSet& Stock() {
-  static const StockSet set = [] {
-    StockSet s;
-    s.objects[WHITE_BRUSH] = StockBrush(BS_SOLID, 0x00FFFFFF);
-    s.objects[LTGRAY_BRUSH] = StockBrush(BS_SOLID, 0x00C0C0C0);
-    s.objects[GRAY_BRUSH] = StockBrush(BS_SOLID, 0x00808080);
-    s.objects[DKGRAY_BRUSH] = StockBrush(BS_SOLID, 0x00404040);
-    s.objects[BLACK_BRUSH] = StockBrush(BS_SOLID, 0x00000000);
-    s.objects[NULL_BRUSH] = StockBrush(BS_NULL, 0);
-    s.objects[WHITE_PEN] = StockPen(PS_SOLID, 0x00FFFFFF);
-    s.objects[BLACK_PEN] = StockPen(PS_SOLID, 0x00000000);
-    s.objects[NULL_PEN] = StockPen(PS_NULL, 0);
-    s.objects[OEM_FIXED_FONT] =
-        StockFont(12, 8, FW_NORMAL, 255, FIXED_PITCH | FF_MODERN, "Terminal");
-    s.objects[ANSI_FIXED_FONT] =
-        StockFont(12, 9, FW_NORMAL, ANSI_CHARSET, FIXED_PITCH | FF_MODERN, "Courier");
-    s.objects[ANSI_VAR_FONT] =
-        StockFont(12, 9, FW_NORMAL, ANSI_CHARSET, VARIABLE_PITCH | FF_SWISS, "MS Sans Serif");
-    s.objects[SYSTEM_FONT] =
-        StockFont(16, 7, FW_BOLD, ANSI_CHARSET, VARIABLE_PITCH | FF_SWISS, "System");
-    s.objects[DEVICE_DEFAULT_FONT] =
-        StockFont(16, 7, FW_BOLD, ANSI_CHARSET, VARIABLE_PITCH | FF_SWISS, "System");
-    s.objects[SYSTEM_FIXED_FONT] =
-        StockFont(15, 8, FW_NORMAL, ANSI_CHARSET, FIXED_PITCH | FF_MODERN, "Fixedsys");
-    s.objects[DEFAULT_GUI_FONT] =
-        StockFont(-11, 0, FW_NORMAL, ANSI_CHARSET, VARIABLE_PITCH | FF_SWISS, "MS Shell Dlg");
-    GdiObject* obj = nullptr;
-    s.defaultBitmap = static_cast<HBITMAP>(MakeStock(Kind::Bitmap, &obj));
-    obj->bitmap = std::make_unique<BitmapData>();
-    obj->bitmap->width = 1;
-    obj->bitmap->height = 1;
-    obj->bitmap->bitsPixel = 1;
-    obj->bitmap->pixels.assign(1, 0);
-    return s;
-  }();
-  return set;
+  Objects();
+  return stockSet;
 }
 
 }  // namespace
@@ -117,50 +139,46 @@ const StockSet& Stock() {
 constinit SlotView slotView;
 constinit LastDc lastDc;
 
-HGDIOBJ AllocObject(Kind kind, GdiObject** out) {
+HGDIOBJ AllocObjectSlow(Kind kind, GdiObject** out) {
   Table& t = Objects();
-  size_t index;
-  if (!t.freeSlots.empty()) {
-    index = t.freeSlots.back();
-    t.freeSlots.pop_back();
-  } else {
-    if (t.slots.size() >= kMaxObjects) return nullptr;
-    index = t.slots.size();
-    t.slots.push_back(std::make_unique<GdiObject>());
-    t.direct.push_back(t.slots.back().get());
-    slotView = SlotView{t.direct.data(), t.direct.size()};
-  }
-  // A freed slot holds no payload; the creator fills the one its kind uses.
-  GdiObject& obj = *t.slots[index];
-  obj.kind = kind;
-  obj.stock = false;
-  obj.deletePending = false;
-  obj.refs = 0;
-  ++t.live[static_cast<size_t>(kind)];
-  if (out) *out = &obj;
-  return Encode(index, obj.generation);
+  if (slotView.freeHead == 0 && !Grow(t)) return nullptr;
+  return AllocObject(kind, out);
+}
+
+DeviceContext* LookupDcSlow(HDC dc) {
+  GdiObject* obj = LookupObject(dc, Kind::Dc);
+  if (!obj) return nullptr;
+  lastDc = LastDc{dc, obj->dc.get()};
+  return lastDc.dc;
 }
 
 void FreeObject(HGDIOBJ handle) {
   if (GdiObject* obj = LookupObject(handle)) FreeLookedUp(obj, handle);
 }
 
-void FreeLookedUp(GdiObject* obj, HGDIOBJ handle) {
-  if (obj->stock) return;
+void FreeWithPayload(GdiObject* obj, HGDIOBJ handle) {
   if (lastDc.handle == handle) lastDc = LastDc{};
-  Table& t = Objects();
-  --t.live[static_cast<size_t>(obj->kind)];
-  // Move the payload out first: destroying it must not see a half-freed slot. Pens, brushes
-  // and fonts have none.
-  std::unique_ptr<DeviceContext> dc;
-  std::unique_ptr<BitmapData> bitmap;
-  if (obj->kind == Kind::Dc) dc = std::move(obj->dc);
-  if (obj->kind == Kind::Bitmap) bitmap = std::move(obj->bitmap);
+  --slotView.live[static_cast<size_t>(obj->kind)];
+  // Move the payload out first: destroying it must not see a half-freed slot.
+  std::unique_ptr<DeviceContext> dc = std::move(obj->dc);
+  std::unique_ptr<BitmapData> bitmap = std::move(obj->bitmap);
   obj->kind = Kind::Free;
+  obj->handle = 0;
   obj->refs = 0;
   obj->generation = static_cast<uint16_t>((obj->generation + 1) & kGenerationMask);
-  size_t index = (reinterpret_cast<uintptr_t>(handle) & kIndexMask) - 1;
-  t.freeSlots.push_back(static_cast<uint32_t>(index));
+  obj->nextFree = slotView.freeHead;
+  slotView.freeHead = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(handle) & kIndexMask);
+}
+
+void AddRefSlow(HGDIOBJ handle, HDC holder) {
+  if (GdiObject* obj = LookupObject(handle)) AddRefLookedUp(obj, holder);
+}
+
+void ReleaseSlow(HGDIOBJ handle) {
+  GdiObject* obj = LookupObject(handle);
+  if (!obj || obj->stock || obj->refs == 0) return;
+  if (--obj->refs == 0 && (obj->deletePending || obj->kind == Kind::Bitmap))
+    ReleasedLast(obj, handle);
 }
 
 void ReleasedLast(GdiObject* obj, HGDIOBJ handle) {
@@ -180,8 +198,8 @@ HBITMAP DefaultBitmap() { return Stock().defaultBitmap; }
 namespace portable {
 
 GdiUsage QueryGdiUsage() {
-  gdi::Stock();  // the stock set exists before anything is counted against it
-  const size_t* live = gdi::Objects().live;
+  gdi::Objects();  // the stock set exists before anything is counted against it
+  const size_t* live = gdi::slotView.live;
   auto count = [live](gdi::Kind kind) { return live[static_cast<size_t>(kind)]; };
   GdiUsage usage;
   usage.pens = count(gdi::Kind::Pen);

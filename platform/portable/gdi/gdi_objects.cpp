@@ -109,6 +109,15 @@ BOOL WINAPI DeleteObject(HGDIOBJ object) {
 int WINAPI GetObjectA(HGDIOBJ object, int size, LPVOID buffer) {
   GdiObject* obj = LookupObject(object);
   if (!obj || size < 0) return 0;
+  // The whole description, as the drawing bracket asks for it every time: a fixed-size copy.
+  if (obj->kind == Kind::Pen && size == sizeof(LOGPEN) && buffer) {
+    *static_cast<LOGPEN*>(buffer) = obj->pen;
+    return sizeof(LOGPEN);
+  }
+  if (obj->kind == Kind::Font && size == sizeof(LOGFONTA) && buffer) {
+    *static_cast<LOGFONTA*>(buffer) = obj->font;
+    return sizeof(LOGFONTA);
+  }
   switch (obj->kind) {
     case Kind::Pen: return CopyOut(&obj->pen, sizeof(LOGPEN), size, buffer, false);
     case Kind::Brush: return CopyOut(&obj->brush, sizeof(LOGBRUSH), size, buffer, true);
@@ -125,7 +134,8 @@ int WINAPI GetObjectA(HGDIOBJ object, int size, LPVOID buffer) {
       return CopyOut(&info, sizeof(BITMAP), size, buffer, false);
     }
     case Kind::Dc:
-    case Kind::Free: break;
+    case Kind::Free:
+    case Kind::Parked: break;
   }
   return 0;
 }
@@ -139,7 +149,8 @@ DWORD WINAPI GetObjectType(HGDIOBJ object) {
     case Kind::Font: return OBJ_FONT;
     case Kind::Bitmap: return OBJ_BITMAP;
     case Kind::Dc: return obj->dc && obj->dc->window ? OBJ_DC : OBJ_MEMDC;
-    case Kind::Free: break;
+    case Kind::Free:
+    case Kind::Parked: break;
   }
   return 0;
 }

@@ -125,7 +125,7 @@ BOOL WINAPI ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rect, LP
     }
   }
   portable::gdi::AccumulateBounds(*ctx, touched);
-  portable::gdi::FinishDrawing(*ctx, t, touched);
+  portable::gdi::FinishDrawing(t, touched);
   if (ctx->window && count > 0) {
     RECT at = portable::gdi::RectFromBox(textBox);
     ctx->window->TextDrawn(at.left, at.top, text, static_cast<int>(count));

@@ -240,8 +240,11 @@ BOOL WINAPI EndPaint(HWND, const PAINTSTRUCT* paint) {
 
 HDC WINAPI GetDC(HWND hwnd) {
   if (hwnd == nullptr) return nullptr;
-  if (LookUp(hwnd) == nullptr) return nullptr;
-  return CreateWindowDC(hwnd, nullptr);
+  HDC dc = CreateWindowDC(hwnd, nullptr);
+  // It fails for a dead window (or a full object table): only then is the window looked up,
+  // for the error it sets.
+  if (dc == nullptr) LookUp(hwnd);
+  return dc;
 }
 
 int WINAPI ReleaseDC(HWND, HDC dc) {

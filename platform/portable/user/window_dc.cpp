@@ -1,10 +1,13 @@
-// Device contexts on a window's client area (GetDC, BeginPaint): GDI draws through a link to
-// the top-level framebuffer, looked up again at every drawing call.
+// Device contexts on a window's client area (GetDC, BeginPaint). GDI draws through a link to
+// the top-level framebuffer. Released contexts are kept, as Windows keeps its DC cache: the
+// next one for the same window starts from a new DC's state and finds its surface and clip
+// already worked out, as long as no window changed since.
 #include <cstddef>
 #include <memory>
 
 #include "../gdi/surface_link.h"
 #include "window_dc.h"
+#include "window_registry.h"
 #include "window_surface.h"
 
 namespace portable::user {
@@ -30,55 +33,27 @@ void ComputeVisibleArea(HWND hwnd, const RECT& visible, const RECT* paintClip, R
   }
 }
 
-// The last area worked out, reused while no window changed: every drawing call on a fresh
-// window DC asks for it again.
-struct AreaCache {
-  uint64_t generation = 0;  // 0: empty
-  HWND hwnd = nullptr;
-  RECT visible{0, 0, 0, 0};
-  bool hasPaintClip = false;
-  RECT paintClip{0, 0, 0, 0};
-  Region area;
-};
-AreaCache* areaCache = nullptr;  // never destroyed: DCs may be released during exit
-
-// The last surface looked up, reused while no window changed.
-struct SurfaceCache {
-  uint64_t generation = 0;  // 0: empty
-  HWND hwnd = nullptr;
-  WindowSurface surface;
-};
-SurfaceCache surfaceCache;
-
-bool CachedSurface(HWND hwnd, WindowSurface* out) {
-  const uint64_t generation = WindowLayoutGeneration();
-  if (surfaceCache.generation == generation && surfaceCache.hwnd == hwnd) {
-    *out = surfaceCache.surface;
-    return true;
-  }
-  if (!QueryWindowSurface(hwnd, out)) return false;
-  surfaceCache = SurfaceCache{generation, hwnd, *out};
-  return true;
-}
-
 bool SameRect(const RECT& a, const RECT& b) {
   return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
 class WindowLink final : public gdi::SurfaceLink {
  public:
-  WindowLink(HWND hwnd, const RECT* paintClip)
-      : hwnd_(hwnd),
-        hasPaintClip_(paintClip != nullptr),
-        paintClip_(paintClip ? *paintClip : RECT{}) {}
+  WindowLink(HWND hwnd, const RECT* paintClip) { PointAt(hwnd, paintClip); }
 
-  // A window DC is made and dropped for every drawing call: its link's storage is recycled.
-  static void* operator new(size_t size);
-  static void operator delete(void* block, size_t size);
+  bool Names(HWND hwnd, const RECT* paintClip) const {
+    return hwnd_ == hwnd && hasPaintClip_ == (paintClip != nullptr) &&
+           (!paintClip || SameRect(paintClip_, *paintClip));
+  }
+  void PointAt(HWND hwnd, const RECT* paintClip) {
+    hwnd_ = hwnd;
+    hasPaintClip_ = paintClip != nullptr;
+    paintClip_ = paintClip ? *paintClip : RECT{};
+  }
 
   bool Resolve(Target* out, RECT* visibleClient) override {
     WindowSurface surface;
-    if (!CachedSurface(hwnd_, &surface)) return false;
+    if (!QueryWindowSurface(hwnd_, &surface)) return false;
     const PixelBuffer& fb = surface.framebuffer;
     out->pixels = fb.pixels;
     out->stride = fb.stride;
@@ -90,56 +65,72 @@ class WindowLink final : public gdi::SurfaceLink {
                                fb.height - out->originY}
                          : Box{};
     out->mono = false;
+    out->shownBy = surface.topLevel;
     *visibleClient = surface.visible;
     return true;
   }
 
   void DrawableArea(const RECT& visibleClient, Region* out) override {
-    if (!areaCache) areaCache = new AreaCache;
-    AreaCache& c = *areaCache;
-    const uint64_t generation = WindowLayoutGeneration();
-    if (c.generation == generation && c.hwnd == hwnd_ && SameRect(c.visible, visibleClient) &&
-        c.hasPaintClip == hasPaintClip_ && (!hasPaintClip_ || SameRect(c.paintClip, paintClip_))) {
-      *out = c.area;
-      return;
-    }
     ComputeVisibleArea(hwnd_, visibleClient, hasPaintClip_ ? &paintClip_ : nullptr, out);
-    c.generation = generation;
-    c.hwnd = hwnd_;
-    c.visible = visibleClient;
-    c.hasPaintClip = hasPaintClip_;
-    c.paintClip = paintClip_;
-    c.area = *out;
   }
-
-  void PixelsChanged(const RECT& clientRect) override { NotifyPixelsChanged(hwnd_, clientRect); }
 
   void TextDrawn(int x, int y, const char* text, int length) override {
     NotifyTextDrawn(hwnd_, x, y, text, length);
   }
 
+  const uint64_t* LayoutCounter() const override { return &layoutGeneration; }
+
  private:
-  HWND hwnd_;
-  bool hasPaintClip_;
-  RECT paintClip_;
+  HWND hwnd_ = nullptr;
+  bool hasPaintClip_ = false;
+  RECT paintClip_{0, 0, 0, 0};
 };
 
-// Spare blocks stay reachable from here, so leak checkers do not count them.
-constexpr size_t kSpareLinks = 8;
-void* spareLinks[kSpareLinks] = {};
-size_t spareLinkCount = 0;
+// Released window DCs, the most recent last. Never destroyed, so that DCs released during
+// exit still find it; what it keeps stays reachable, so leak checkers do not count it.
+constexpr size_t kCachedDcs = 8;
+struct CachedDc {
+  gdi::ParkedDc dc;
+  WindowLink* link = nullptr;  // the link `dc` owns
+};
+struct DcCache {
+  CachedDc entries[kCachedDcs];
+  size_t count = 0;
+};
+DcCache* dcCache = nullptr;
 
-void* WindowLink::operator new(size_t size) {
-  if (size == sizeof(WindowLink) && spareLinkCount > 0) return spareLinks[--spareLinkCount];
-  return ::operator new(size);
+// A kept DC for `hwnd`: one that drew on the same area if there is one, else the most recently
+// released, pointed at the new area.
+HDC TakeCachedDc(HWND hwnd, const RECT* paintClip) {
+  if (!dcCache || dcCache->count == 0) return nullptr;
+  DcCache& c = *dcCache;
+  size_t pick = c.count - 1;
+  bool same = false;
+  for (size_t i = c.count; i-- > 0;) {
+    if (c.entries[i].link->Names(hwnd, paintClip)) {
+      pick = i;
+      same = true;
+      break;
+    }
+  }
+  CachedDc& entry = c.entries[pick];
+  if (!same) entry.link->PointAt(hwnd, paintClip);
+  HDC dc = gdi::UnparkLinkedDC(entry.dc, !same);
+  for (size_t i = pick; i + 1 < c.count; ++i) c.entries[i] = c.entries[i + 1];
+  --c.count;
+  return dc;
 }
 
-void WindowLink::operator delete(void* block, size_t size) {
-  if (size == sizeof(WindowLink) && spareLinkCount < kSpareLinks) {
-    spareLinks[spareLinkCount++] = block;
-    return;
+void KeepCachedDc(gdi::ParkedDc parked, WindowLink* link) {
+  if (!dcCache) dcCache = new DcCache;
+  DcCache& c = *dcCache;
+  if (c.count == kCachedDcs) {
+    // Full: the one released longest ago goes.
+    gdi::FreeParkedDC(c.entries[0].dc);
+    for (size_t i = 0; i + 1 < c.count; ++i) c.entries[i] = c.entries[i + 1];
+    --c.count;
   }
-  ::operator delete(block);
+  c.entries[c.count++] = CachedDc{parked, link};
 }
 
 }  // namespace
@@ -148,11 +139,19 @@ void WindowLink::operator delete(void* block, size_t size) {
 namespace portable {
 
 HDC CreateWindowDC(HWND hwnd, const RECT* paintClip) {
-  // The surface itself is looked up at each drawing call.
+  // The surface itself is worked out at the first drawing call.
   if (!hwnd || !IsWindow(hwnd)) return nullptr;
+  if (HDC dc = user::TakeCachedDc(hwnd, paintClip)) return dc;
   return gdi::NewLinkedDC(std::make_unique<user::WindowLink>(hwnd, paintClip));
 }
 
-bool DestroyWindowDC(HDC dc) { return gdi::DestroyLinkedDC(dc); }
+bool DestroyWindowDC(HDC dc) {
+  gdi::SurfaceLink* link = nullptr;
+  gdi::ParkedDc parked = gdi::ParkLinkedDC(dc, &link);
+  if (!parked) return false;
+  // Every linked DC is made here, with a WindowLink.
+  user::KeepCachedDc(parked, static_cast<user::WindowLink*>(link));
+  return true;
+}
 
 }  // namespace portable

@@ -9,7 +9,8 @@ namespace portable {
 // area being painted; nullptr means the whole client area. Child windows are excluded when the
 // window has WS_CLIPCHILDREN.
 HDC CreateWindowDC(HWND hwnd, const RECT* paintClip);
-// Frees a context made by CreateWindowDC; false if `dc` is not one.
+// Gives back a context made by CreateWindowDC: its handle ends, its record is kept for the
+// next one. False if `dc` is not one.
 bool DestroyWindowDC(HDC dc);
 
 }  // namespace portable

@@ -54,7 +54,7 @@ void Unlink(Window& w) {
   w.dead = true;
   std::shared_ptr<Window> keep =
       Hold(w.handle);  // the map's reference goes; callers may hold theirs
-  if (s.lastPeeked == w.handle) s.lastPeeked = nullptr;
+  if (lastPeeked.hwnd == w.handle) lastPeeked = LastPeeked{};
   s.windows.erase(w.handle);
   LayoutChanged();
 }

@@ -4,20 +4,22 @@
 
 namespace portable::user {
 
+constinit uint64_t layoutGeneration = 1;
+
 UserState& State() {
   static UserState state;
   return state;
 }
 
-Window* Peek(HWND hwnd) {
+constinit LastPeeked lastPeeked;
+
+Window* PeekSlow(HWND hwnd) {
   if (hwnd == nullptr) return nullptr;
   UserState& s = State();
-  if (hwnd == s.lastPeeked) return s.lastPeekedWindow;
   auto it = s.windows.find(hwnd);
   if (it == s.windows.end()) return nullptr;
-  s.lastPeeked = hwnd;
-  s.lastPeekedWindow = it->second.get();
-  return s.lastPeekedWindow;
+  lastPeeked = LastPeeked{hwnd, it->second.get()};
+  return lastPeeked.window;
 }
 
 Window* LookUp(HWND hwnd) {

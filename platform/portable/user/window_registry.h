@@ -18,13 +18,16 @@ struct UserState {
   uintptr_t nextHandle = 0x10020;
   HWND active = nullptr;
   HWND focus = nullptr;
-  int paintPending = 0;           // windows whose update region is not empty
-  uint64_t layoutGeneration = 1;  // see LayoutChanged
-  // The window Peek found last: every drawing call looks its window up several times.
-  // Forgotten before a window leaves `windows`.
-  HWND lastPeeked = nullptr;
-  Window* lastPeekedWindow = nullptr;
+  int paintPending = 0;  // windows whose update region is not empty
 };
+
+// The window Peek found last: every drawing call looks its window up several times.
+// Forgotten before a window leaves the registry. Plain globals, read without a call.
+struct LastPeeked {
+  HWND hwnd = nullptr;
+  Window* window = nullptr;
+};
+extern LastPeeked lastPeeked;
 
 UserState& State();
 
@@ -32,7 +35,11 @@ UserState& State();
 // with ERROR_INVALID_WINDOW_HANDLE set.
 Window* LookUp(HWND hwnd);
 // Same, without touching the last error.
-Window* Peek(HWND hwnd);
+Window* PeekSlow(HWND hwnd);
+inline Window* Peek(HWND hwnd) {
+  if (hwnd == lastPeeked.hwnd && hwnd != nullptr) return lastPeeked.window;
+  return PeekSlow(hwnd);
+}
 // Keeps a window object alive across a call into a window procedure.
 std::shared_ptr<Window> Hold(HWND hwnd);
 
@@ -41,7 +48,9 @@ LRESULT CallProcedure(Window& w, UINT msg, WPARAM wParam, LPARAM lParam);
 
 // A window's rectangles, style, place among its siblings, framebuffer or existence changed:
 // what GDI worked out about drawable areas is stale. Called right after each such change.
-inline void LayoutChanged() { ++State().layoutGeneration; }
+// A plain global, so that DCs still read it during exit.
+extern uint64_t layoutGeneration;
+inline void LayoutChanged() { ++layoutGeneration; }
 
 }  // namespace portable::user
 

@@ -118,6 +118,6 @@ void NotifyTextDrawn(HWND hwnd, int x, int y, const char* text, int length) {
   CurrentHost().TextDrawn(hwnd, x, y, text, length);
 }
 
-uint64_t WindowLayoutGeneration() { return State().layoutGeneration; }
+uint64_t WindowLayoutGeneration() { return layoutGeneration; }
 
 }  // namespace portable
