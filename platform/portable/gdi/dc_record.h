@@ -28,6 +28,11 @@ struct DcState {
   bool hasUserClip = false;  // false: only the device's visible area limits drawing
 };
 
+// The states of a new window DC and a new memory DC, prepared with the stock objects, so that
+// resetting a DC is one copy. All stock: a new DC holds no references.
+extern DcState newWindowDcState;
+extern DcState newMemoryDcState;
+
 struct DeviceContext {
   HDC self = nullptr;
   std::unique_ptr<SurfaceLink> window;  // null for memory DCs

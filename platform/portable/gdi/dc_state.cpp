@@ -78,34 +78,40 @@ BOOL WINAPI RestoreDC(HDC dc, int savedDc) {
   return TRUE;
 }
 
-HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object) {
-  DeviceContext* ctx = LookupDc(dc);
-  GdiObject* obj = portable::gdi::LookupObject(object);
-  if (!ctx || !obj || obj->deletePending) return nullptr;
-  HGDIOBJ* slot = nullptr;
-  switch (obj->kind) {
-    case Kind::Pen: slot = &ctx->state.pen; break;
-    case Kind::Brush: slot = &ctx->state.brush; break;
-    case Kind::Font: slot = &ctx->state.font; break;
-    case Kind::Bitmap:
-      if (ctx->window) return nullptr;
-      // A bitmap lives in one DC at a time; the stock 1x1 bitmap may be in many.
-      if (!obj->stock && obj->bitmap->owner && obj->bitmap->owner != dc) return nullptr;
-      slot = &ctx->state.bitmap;
-      break;
-    case Kind::Dc:
-    case Kind::Free:
-    case Kind::Parked: return nullptr;
-  }
+namespace {
+
+// Puts `object` into the state's `slot`; the object that was there.
+inline HGDIOBJ Replace(HGDIOBJ* slot, HDC dc, GdiObject* obj, HGDIOBJ object) {
   HGDIOBJ previous = *slot;
   if (previous == object) return previous;
   portable::gdi::AddRefLookedUp(obj, dc);
   *slot = object;
-  if (obj->kind == Kind::Bitmap) ++ctx->clipVersion;  // another surface to draw on
   // The previous object may have been waiting for this release to be deleted; its handle is
   // still what Windows returns.
   portable::gdi::Release(previous);
   return previous;
+}
+
+[[gnu::noinline]] HGDIOBJ SelectBrushOrBitmap(DeviceContext* ctx, HDC dc, GdiObject* obj,
+                                              HGDIOBJ object) {
+  if (obj->kind == Kind::Brush) return Replace(&ctx->state.brush, dc, obj, object);
+  if (obj->kind != Kind::Bitmap || ctx->window) return nullptr;
+  // A bitmap lives in one DC at a time; the stock 1x1 bitmap may be in many.
+  if (!obj->stock && obj->bitmap->owner && obj->bitmap->owner != dc) return nullptr;
+  HGDIOBJ previous = Replace(&ctx->state.bitmap, dc, obj, object);
+  if (previous != object) ++ctx->clipVersion;  // another surface to draw on
+  return previous;
+}
+
+}  // namespace
+
+HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object) {
+  DeviceContext* ctx = LookupDc(dc);
+  GdiObject* obj = portable::gdi::LookupObject(object);
+  if (!ctx || !obj || obj->deletePending) return nullptr;
+  if (obj->kind == Kind::Pen) return Replace(&ctx->state.pen, dc, obj, object);
+  if (obj->kind == Kind::Font) return Replace(&ctx->state.font, dc, obj, object);
+  return SelectBrushOrBitmap(ctx, dc, obj, object);
 }
 
 HGDIOBJ WINAPI GetCurrentObject(HDC dc, UINT type) {

@@ -46,6 +46,8 @@ const Target* RefreshTarget(DeviceContext& dc) {
   }
   if (dc.state.hasUserClip) clip.IntersectRegion(dc.userClip);
   t.clip = &clip;
+  t.clipIsBox = clip.Boxes().size() <= 1;
+  t.clipBox = clip.Empty() ? Box{} : clip.Boxes().front();
   t.visible = dc.window ? BoxFromRect(visible) : t.extent;
   return &t;
 }
@@ -169,43 +171,27 @@ void FillBoxCopy(const Target& t, const Box& box, uint32_t color) {
 
 namespace {
 
-// The state of a new DC, prepared once: resetting a DC is one copy. All stock, so a new DC
-// holds no references.
-struct DefaultStates {
-  DcState window;
-  DcState memory;
-};
-
-const DefaultStates& Defaults() {
-  static const DefaultStates states = [] {
-    DefaultStates d;
-    d.window.pen = StockObject(BLACK_PEN);
-    d.window.brush = StockObject(WHITE_BRUSH);
-    d.window.font = StockObject(SYSTEM_FONT);
-    d.memory = d.window;
-    d.memory.bitmap = DefaultBitmap();
-    return d;
-  }();
-  return states;
-}
-
 // Memory DCs have no layout to follow: only their own clip and bitmap count.
 constexpr uint64_t kNoLayout = 1;
 
 // Lets go of every object the DC holds and gives it a new DC's state, keeping its storage.
-void ResetToNew(DeviceContext& dc) {
-  ReleaseState(dc.state);
-  if (!dc.saved.empty()) {
-    for (const DcState& s : dc.saved) ReleaseState(s);
-    dc.saved.clear();
-    dc.savedClips.clear();
-  }
+[[gnu::noinline]] void DropSavedStates(DeviceContext& dc) {
+  for (const DcState& s : dc.saved) ReleaseState(s);
+  dc.saved.clear();
+  dc.savedClips.clear();
+}
+
+[[gnu::noinline]] void DropClip(DeviceContext& dc) {
   // The clip worked out stays good unless the state had a clip of its own.
-  if (dc.state.hasUserClip) {
-    ++dc.clipVersion;
-    dc.userClip.Reset(Box{});
-  }
-  dc.state = dc.window ? Defaults().window : Defaults().memory;
+  ++dc.clipVersion;
+  dc.userClip.Reset(Box{});
+}
+
+inline void ResetToNew(DeviceContext& dc) {
+  ReleaseState(dc.state);
+  if (!dc.saved.empty()) DropSavedStates(dc);
+  if (dc.state.hasUserClip) DropClip(dc);
+  dc.state = dc.window ? newWindowDcState : newMemoryDcState;
   dc.boundsEnabled = false;
   dc.bounds = Box{};
 }

@@ -180,7 +180,12 @@ inline uint32_t* PlotPixel(HDC dc, int x, int y, COLORREF color) {
   const Target* t = portable::gdi::CurrentTarget(*ctx);
   if (!t) return nullptr;
   portable::gdi::AccumulatePixel(*ctx, x, y);
-  if (!t->clip->Contains(x, y)) return nullptr;
+  if (t->clipIsBox) {
+    const Box& c = t->clipBox;
+    if (x < c.left || x >= c.right || y < c.top || y >= c.bottom) return nullptr;
+  } else if (!t->clip->Contains(x, y)) {
+    return nullptr;
+  }
   const int64_t fx = x + t->originX, fy = y + t->originY;
   uint32_t* px = t->pixels + fy * t->stride + fx;
   // ROP2 does not apply to SetPixel, as on Windows.

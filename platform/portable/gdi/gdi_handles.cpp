@@ -125,6 +125,11 @@ void MakeStockSet() {
   obj->bitmap->height = 1;
   obj->bitmap->bitsPixel = 1;
   obj->bitmap->pixels.assign(1, 0);
+  newWindowDcState.pen = s.objects[BLACK_PEN];
+  newWindowDcState.brush = s.objects[WHITE_BRUSH];
+  newWindowDcState.font = s.objects[SYSTEM_FONT];
+  newMemoryDcState = newWindowDcState;
+  newMemoryDcState.bitmap = s.defaultBitmap;
   // The table was empty: the stock objects took the slots that IsStockHandle expects.
   if ((reinterpret_cast<uintptr_t>(s.defaultBitmap) & kIndexMask) != kStockSlots) std::abort();
 }
@@ -136,6 +141,8 @@ const StockSet& Stock() {
 
 }  // namespace
 
+DcState newWindowDcState;
+DcState newMemoryDcState;
 constinit SlotView slotView;
 constinit LastDc lastDc;
 
@@ -172,13 +179,6 @@ void FreeWithPayload(GdiObject* obj, HGDIOBJ handle) {
 
 void AddRefSlow(HGDIOBJ handle, HDC holder) {
   if (GdiObject* obj = LookupObject(handle)) AddRefLookedUp(obj, holder);
-}
-
-void ReleaseSlow(HGDIOBJ handle) {
-  GdiObject* obj = LookupObject(handle);
-  if (!obj || obj->stock || obj->refs == 0) return;
-  if (--obj->refs == 0 && (obj->deletePending || obj->kind == Kind::Bitmap))
-    ReleasedLast(obj, handle);
 }
 
 void ReleasedLast(GdiObject* obj, HGDIOBJ handle) {

@@ -161,9 +161,13 @@ inline void AddRef(HGDIOBJ handle, HDC holder) {
 }
 // The last holder let go: a bitmap loses its owner, a pending delete happens.
 void ReleasedLast(GdiObject* obj, HGDIOBJ handle);
-void ReleaseSlow(HGDIOBJ handle);
 inline void Release(HGDIOBJ handle) {
-  if (!IsStockHandle(handle)) ReleaseSlow(handle);
+  if (IsStockHandle(handle)) return;
+  GdiObject* obj = LookupObject(handle);
+  // Stock objects are never counted, so a count of 0 covers them too.
+  if (!obj || obj->refs == 0) return;
+  if (--obj->refs == 0 && (obj->deletePending || obj->kind == Kind::Bitmap)) [[unlikely]]
+    ReleasedLast(obj, handle);
 }
 
 // Stock objects: made once, never freed. `index` as GetStockObject takes it.

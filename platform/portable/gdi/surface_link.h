@@ -19,8 +19,10 @@ struct Target {
   Box extent;                        // logical area backed by pixels
   Box visible;                       // window DCs: the visible client rect; else `extent`
   const Region* clip = nullptr;      // effective clip, logical, inside `extent`
-  bool mono = false;                 // 1-bit target: colours collapse to black or white
-  HWND shownBy = nullptr;            // the top-level window whose framebuffer this is, if any
+  bool clipIsBox = false;            // the clip is `clipBox` alone (which may be empty)
+  Box clipBox;
+  bool mono = false;       // 1-bit target: colours collapse to black or white
+  HWND shownBy = nullptr;  // the top-level window whose framebuffer this is, if any
 };
 
 // Where a window DC's pixels live. The window manager implements it, so GDI knows windows

@@ -108,6 +108,7 @@ BOOL WINAPI ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rect, LP
     if ((options & ETO_CLIPPED) && rect) clip.IntersectBox(optRect);
     Target textTarget = t;
     textTarget.clip = &clip;
+    textTarget.clipIsBox = false;  // narrowed: only `clip` tells
     if (ctx->state.bkMode == OPAQUE) {
       portable::gdi::FillBoxCopy(textTarget, textBox,
                                  portable::gdi::PixelFromColor(ctx->state.bkColor));

@@ -237,17 +237,3 @@ BOOL WINAPI EndPaint(HWND, const PAINTSTRUCT* paint) {
   if (paint->hdc) DestroyWindowDC(paint->hdc);
   return TRUE;
 }
-
-HDC WINAPI GetDC(HWND hwnd) {
-  if (hwnd == nullptr) return nullptr;
-  HDC dc = CreateWindowDC(hwnd, nullptr);
-  // It fails for a dead window (or a full object table): only then is the window looked up,
-  // for the error it sets.
-  if (dc == nullptr) LookUp(hwnd);
-  return dc;
-}
-
-int WINAPI ReleaseDC(HWND, HDC dc) {
-  if (dc == nullptr) return 0;
-  return DestroyWindowDC(dc) ? 1 : 0;
-}

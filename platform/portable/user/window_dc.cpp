@@ -41,6 +41,8 @@ class WindowLink final : public gdi::SurfaceLink {
  public:
   WindowLink(HWND hwnd, const RECT* paintClip) { PointAt(hwnd, paintClip); }
 
+  // Draws on the whole client area of `hwnd`, as a DC from GetDC does.
+  bool NamesWholeClient(HWND hwnd) const { return hwnd_ == hwnd && !hasPaintClip_; }
   bool Names(HWND hwnd, const RECT* paintClip) const {
     return hwnd_ == hwnd && hasPaintClip_ == (paintClip != nullptr) &&
            (!paintClip || SameRect(paintClip_, *paintClip));
@@ -101,7 +103,7 @@ DcCache* dcCache = nullptr;
 
 // A kept DC for `hwnd`: one that drew on the same area if there is one, else the most recently
 // released, pointed at the new area.
-HDC TakeCachedDc(HWND hwnd, const RECT* paintClip) {
+[[gnu::noinline]] HDC TakeCachedDc(HWND hwnd, const RECT* paintClip) {
   if (!dcCache || dcCache->count == 0) return nullptr;
   DcCache& c = *dcCache;
   size_t pick = c.count - 1;
@@ -121,7 +123,7 @@ HDC TakeCachedDc(HWND hwnd, const RECT* paintClip) {
   return dc;
 }
 
-void KeepCachedDc(gdi::ParkedDc parked, WindowLink* link) {
+[[gnu::noinline]] void KeepCachedDcSlow(gdi::ParkedDc parked, WindowLink* link) {
   if (!dcCache) dcCache = new DcCache;
   DcCache& c = *dcCache;
   if (c.count == kCachedDcs) {
@@ -131,6 +133,21 @@ void KeepCachedDc(gdi::ParkedDc parked, WindowLink* link) {
     --c.count;
   }
   c.entries[c.count++] = CachedDc{parked, link};
+}
+
+// Gives a DC made by CreateWindowDC back to the cache; false if `dc` is not one.
+inline bool KeepCachedDc(HDC dc) {
+  gdi::SurfaceLink* link = nullptr;
+  const gdi::ParkedDc parked = gdi::ParkLinkedDC(dc, &link);
+  if (!parked) return false;
+  // Every linked DC is made here, with a WindowLink.
+  WindowLink* windowLink = static_cast<WindowLink*>(link);
+  if (dcCache && dcCache->count < kCachedDcs) [[likely]] {
+    dcCache->entries[dcCache->count++] = CachedDc{parked, windowLink};
+  } else {
+    KeepCachedDcSlow(parked, windowLink);
+  }
+  return true;
 }
 
 }  // namespace
@@ -145,13 +162,27 @@ HDC CreateWindowDC(HWND hwnd, const RECT* paintClip) {
   return gdi::NewLinkedDC(std::make_unique<user::WindowLink>(hwnd, paintClip));
 }
 
-bool DestroyWindowDC(HDC dc) {
-  gdi::SurfaceLink* link = nullptr;
-  gdi::ParkedDc parked = gdi::ParkLinkedDC(dc, &link);
-  if (!parked) return false;
-  // Every linked DC is made here, with a WindowLink.
-  user::KeepCachedDc(parked, static_cast<user::WindowLink*>(link));
-  return true;
-}
+bool DestroyWindowDC(HDC dc) { return user::KeepCachedDc(dc); }
 
 }  // namespace portable
+
+using portable::user::dcCache;
+
+HDC WINAPI GetDC(HWND hwnd) {
+  // The usual case first: the DC released last was one of this window's, and the window lives.
+  if (dcCache && dcCache->count > 0) [[likely]] {
+    portable::user::CachedDc& top = dcCache->entries[dcCache->count - 1];
+    if (top.link->NamesWholeClient(hwnd) && hwnd && portable::user::Peek(hwnd)) {
+      --dcCache->count;
+      return portable::gdi::UnparkLinkedDC(top.dc, false);
+    }
+  }
+  if (hwnd == nullptr) return nullptr;
+  HDC dc = portable::CreateWindowDC(hwnd, nullptr);
+  // It fails for a dead window (or a full object table): only then is the window looked up,
+  // for the error it sets.
+  if (dc == nullptr) portable::user::LookUp(hwnd);
+  return dc;
+}
+
+int WINAPI ReleaseDC(HWND, HDC dc) { return portable::user::KeepCachedDc(dc) ? 1 : 0; }
