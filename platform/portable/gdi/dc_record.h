@@ -55,6 +55,7 @@ struct DeviceContext {
   Target target;
   Region windowVisible;  // window DCs: the area the window lets this DC draw on
   Region effectiveClip;
+  Region textClip;  // scratch for text output, kept for its storage
 };
 
 }  // namespace portable::gdi

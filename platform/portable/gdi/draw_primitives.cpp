@@ -1,6 +1,7 @@
 // Pixels, lines and rectangles. Coordinates may be anything a 32-bit int holds: all
 // arithmetic is 64-bit and every loop is bounded by the clip, never by the input.
 #include <algorithm>
+#include <climits>
 
 #include "../kernel/host.h"
 #include "device_context.h"
@@ -201,8 +202,52 @@ inline uint32_t* PlotPixel(HDC dc, int x, int y, COLORREF color) {
 
 }  // namespace
 
-BOOL WINAPI SetPixelV(HDC dc, int x, int y, COLORREF color) {
+namespace {
+
+// Tells the host about one changed pixel (framebuffer coordinates); TRUE, for SetPixelV.
+[[gnu::noinline]] BOOL ShowPixel(HWND shownBy, int64_t fx, int64_t fy) {
+  const RECT changed{static_cast<LONG>(fx), static_cast<LONG>(fy), static_cast<LONG>(fx + 1),
+                     static_cast<LONG>(fy + 1)};
+  portable::CurrentHost().PixelsChanged(shownBy, changed);
+  return TRUE;
+}
+
+[[gnu::noinline]] BOOL SetPixelVSlow(HDC dc, int x, int y, COLORREF color) {
   return PlotPixel(dc, x, y, color) != nullptr;
+}
+
+}  // namespace
+
+// The animation's one call per point: the usual case (target worked out, a one-rectangle clip,
+// bounds that cannot overflow) is written out here, the rest left to PlotPixel.
+BOOL WINAPI SetPixelV(HDC dc, int x, int y, COLORREF color) {
+  DeviceContext* ctx = LookupDc(dc);
+  if (!ctx) return FALSE;
+  if (ctx->targetLayout != *ctx->layoutCounter || ctx->targetVersion != ctx->clipVersion ||
+      !ctx->target.clipIsBox || x == INT32_MAX || y == INT32_MAX) [[unlikely]] {
+    return SetPixelVSlow(dc, x, y, color);
+  }
+  if (!ctx->targetUsable) return FALSE;
+  if (ctx->boundsEnabled) {
+    Box& b = ctx->bounds;
+    if (b.left >= b.right || b.top >= b.bottom) {
+      b.left = x;
+      b.top = y;
+      b.right = int64_t{x} + 1;
+      b.bottom = int64_t{y} + 1;
+    } else {
+      b.left = std::min<int64_t>(b.left, x);
+      b.top = std::min<int64_t>(b.top, y);
+      b.right = std::max<int64_t>(b.right, int64_t{x} + 1);
+      b.bottom = std::max<int64_t>(b.bottom, int64_t{y} + 1);
+    }
+  }
+  const Target& t = ctx->target;
+  const Box& c = t.clipBox;
+  if (x < c.left || x >= c.right || y < c.top || y >= c.bottom) return FALSE;
+  const int64_t fx = x + t.originX, fy = y + t.originY;
+  t.pixels[fy * t.stride + fx] = portable::gdi::StoreValue(t, portable::gdi::PixelFromColor(color));
+  return t.shownBy ? ShowPixel(t.shownBy, fx, fy) : TRUE;
 }
 
 COLORREF WINAPI SetPixel(HDC dc, int x, int y, COLORREF color) {

@@ -9,6 +9,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <optional>
@@ -55,10 +56,15 @@ struct Engine {
   SystemFontState systemState = SystemFontState::Unread;
   SystemFontInfo system;
   std::map<Key, std::unique_ptr<RealizedFont>> fonts;
+  // The request answered last and its answer: the drawing bracket makes the same font anew
+  // for every operation. Forgotten whenever `fonts` loses entries.
+  LOGFONTA lastAsked{};
+  RealizedFont* lastRealized = nullptr;
 
   // At exit: faces before their library, and fontconfig's own caches last. The engine
   // itself stays, so text drawn later in the exit sequence goes on without glyphs.
   void ShutDown() {
+    lastRealized = nullptr;
     fonts.clear();
     if (library) FT_Done_FreeType(library);
     library = nullptr;
@@ -98,6 +104,7 @@ const SystemFontInfo* SystemFont(Engine& e) {
       e.systemState = SystemFontState::Usable;
     } else {
       e.systemState = SystemFontState::Unusable;
+      e.lastRealized = nullptr;
       std::fprintf(stderr,
                    "spirals: the System font %s; text is drawn in %s Bold instead. "
                    "The Debian package %s provides the System font.\n",
@@ -217,7 +224,10 @@ uint32_t CodePointFrom1252(uint8_t ch) {
 }
 
 RealizedFont::RealizedFont(FT_FaceRec_* face, const TEXTMETRICA& metrics, const GlyphStyle& style)
-    : face_(face), metrics_(metrics), style_(style) {}
+    : face_(face), metrics_(metrics), style_(style) {
+  static uint64_t made = 0;
+  serial_ = ++made;
+}
 
 RealizedFont::~RealizedFont() {
   if (face_) FT_Done_Face(face_);
@@ -327,9 +337,9 @@ void RealizedFont::RenderRaster(uint8_t ch, Glyph* out) {
   TrimToInk(out);
 }
 
-RealizedFont& RealizeFont(const LOGFONTA& font) {
-  Engine& e = TheEngine();
-  Start(e);
+namespace {
+
+RealizedFont& RealizeAnew(Engine& e, const LOGFONTA& font) {
   char face[LF_FACESIZE + 1] = {};
   std::copy_n(font.lfFaceName, LF_FACESIZE, face);
 
@@ -346,7 +356,10 @@ RealizedFont& RealizeFont(const LOGFONTA& font) {
                   : Key{FamilyFor(face), height, 0, bold, italic};
   auto found = e.fonts.find(key);
   if (found != e.fonts.end()) return *found->second;
-  if (e.fonts.size() >= kMaxCachedFonts) e.fonts.clear();
+  if (e.fonts.size() >= kMaxCachedFonts) {
+    e.lastRealized = nullptr;
+    e.fonts.clear();
+  }
 
   std::unique_ptr<RealizedFont> realized;
   if (scale) {
@@ -359,11 +372,12 @@ RealizedFont& RealizeFont(const LOGFONTA& font) {
     } else {
       // The file went away after it was read: from now on the outline font stands in.
       e.systemState = SystemFontState::Unusable;
+      e.lastRealized = nullptr;
       std::fprintf(
           stderr,
           "spirals: the System font %s can no longer be read; text is drawn in %s Bold instead.\n",
           system->path.c_str(), kFallbackFamily);
-      return RealizeFont(font);
+      return RealizeAnew(e, font);
     }
   } else {
     FT_Face ftFace = OpenOutlineFace(e.library, key.family, bold, italic);
@@ -384,6 +398,18 @@ RealizedFont& RealizeFont(const LOGFONTA& font) {
   RealizedFont& ref = *realized;
   e.fonts.emplace(key, std::move(realized));
   return ref;
+}
+
+}  // namespace
+
+RealizedFont& RealizeFont(const LOGFONTA& font) {
+  Engine& e = TheEngine();
+  Start(e);
+  if (e.lastRealized && std::memcmp(&font, &e.lastAsked, sizeof font) == 0) return *e.lastRealized;
+  RealizedFont& realized = RealizeAnew(e, font);
+  e.lastAsked = font;
+  e.lastRealized = &realized;
+  return realized;
 }
 
 }  // namespace portable::gdi

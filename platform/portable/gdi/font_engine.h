@@ -42,6 +42,9 @@ class RealizedFont {
   RealizedFont& operator=(const RealizedFont&) = delete;
 
   const TEXTMETRICA& Metrics() const { return metrics_; }
+  // Tells this realisation from every other made in the process, even one made later at the
+  // same address.
+  uint64_t Serial() const { return serial_; }
   bool HasGlyphs() const { return face_ != nullptr; }
   // A Windows-1252 byte's glyph.
   const Glyph& GlyphFor(uint8_t ch);
@@ -53,6 +56,7 @@ class RealizedFont {
   void RenderRaster(uint8_t ch, Glyph* out);
 
   FT_FaceRec_* face_;
+  uint64_t serial_ = 0;
   TEXTMETRICA metrics_;
   GlyphStyle style_;
   std::array<Glyph, 256> glyphs_;

@@ -5,6 +5,7 @@
 #include "device_context.h"
 #include "font_engine.h"
 #include "gdi_handles.h"
+#include "text_cache.h"
 
 using portable::gdi::Box;
 using portable::gdi::DeviceContext;
@@ -54,6 +55,39 @@ void DrawGlyphs(const Target& t, RealizedFont& font, const char* text, UINT coun
   }
 }
 
+// Copies the part of a kept line inside `clip` (and `limit`, when given) to its box.
+void CopyLine(const Target& t, const portable::gdi::TextLine& line, int64_t left, int64_t top,
+              const Box* limit) {
+  const Box lineBox{left, top, left + line.width, top + line.height};
+  for (const Box& c : t.clip->Boxes()) {
+    Box b = portable::gdi::Intersect(c, lineBox);
+    if (limit) b = portable::gdi::Intersect(b, *limit);
+    if (b.Empty()) continue;
+    const size_t n = static_cast<size_t>(b.right - b.left);
+    for (int64_t y = b.top; y < b.bottom; ++y) {
+      const uint32_t* from = line.pixels.data() + (y - top) * line.width + (b.left - left);
+      std::copy_n(from, n, t.pixels + (y + t.originY) * t.stride + (b.left + t.originX));
+    }
+  }
+}
+
+// Draws the line into a kept line's pixels: the background, then the ink, as on a target
+// whose clip is the line's box.
+void DrawLineInto(portable::gdi::TextLine& line, const Target& like, RealizedFont& font,
+                  const char* text, UINT count, uint32_t ink, uint32_t paper) {
+  std::fill(line.pixels.begin(), line.pixels.end(), paper);
+  const Box box{0, 0, line.width, line.height};
+  portable::gdi::Region clip(box);
+  Target t;
+  t.pixels = line.pixels.data();
+  t.stride = line.width;
+  t.extent = box;
+  t.visible = box;
+  t.clip = &clip;
+  t.mono = like.mono;
+  DrawGlyphs(t, font, text, count, nullptr, 0, font.Metrics().tmAscent, ink);
+}
+
 }  // namespace
 
 BOOL WINAPI ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rect, LPCSTR text,
@@ -65,7 +99,14 @@ BOOL WINAPI ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rect, LP
   RealizedFont* font = DcFont(*ctx);
   if (!font) return FALSE;
   const TEXTMETRICA& tm = font->Metrics();
-  int64_t width = TextWidth(*font, text, count, dx);
+  // A line on an opaque background drawn before with the same font and colours is copied.
+  const bool keepable = count > 0 && !dx && ctx->state.bkMode == OPAQUE;
+  const portable::gdi::TextLineKey lineKey{
+      font->Serial(),
+      portable::gdi::StoreValue(t, portable::gdi::PixelFromColor(ctx->state.textColor)),
+      portable::gdi::StoreValue(t, portable::gdi::PixelFromColor(ctx->state.bkColor)), text, count};
+  const portable::gdi::TextLine* kept = keepable ? portable::gdi::FindTextLine(lineKey) : nullptr;
+  int64_t width = kept ? kept->width : TextWidth(*font, text, count, dx);
 
   UINT align = ctx->state.textAlign;
   bool updateCp = (align & TA_UPDATECP) != 0;
@@ -104,19 +145,32 @@ BOOL WINAPI ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rect, LP
   }
   Box textBox{left, top, left + width, top + tm.tmHeight};
   if (count > 0) {
-    portable::gdi::Region clip = *t.clip;
-    if ((options & ETO_CLIPPED) && rect) clip.IntersectBox(optRect);
-    Target textTarget = t;
-    textTarget.clip = &clip;
-    textTarget.clipIsBox = false;  // narrowed: only `clip` tells
-    if (ctx->state.bkMode == OPAQUE) {
-      portable::gdi::FillBoxCopy(textTarget, textBox,
-                                 portable::gdi::PixelFromColor(ctx->state.bkColor));
+    const Box* limit = (options & ETO_CLIPPED) && rect ? &optRect : nullptr;
+    if (!kept && keepable) {
+      if (portable::gdi::TextLine* line =
+              portable::gdi::KeepTextLine(lineKey, width, tm.tmHeight)) {
+        DrawLineInto(*line, t, *font, text, count, lineKey.ink, lineKey.paper);
+        kept = line;
+      }
     }
-    // Ink stays inside the text's cell box, as with the bitmap fonts of Windows.
-    clip.IntersectBox(textBox);
-    DrawGlyphs(textTarget, *font, text, count, dx, left, top + tm.tmAscent,
-               portable::gdi::PixelFromColor(ctx->state.textColor));
+    if (kept) {
+      CopyLine(t, *kept, left, top, limit);
+    } else {
+      portable::gdi::Region& clip = ctx->textClip;
+      clip = *t.clip;
+      if (limit) clip.IntersectBox(*limit);
+      Target textTarget = t;
+      textTarget.clip = &clip;
+      textTarget.clipIsBox = false;  // narrowed: only `clip` tells
+      if (ctx->state.bkMode == OPAQUE) {
+        portable::gdi::FillBoxCopy(textTarget, textBox,
+                                   portable::gdi::PixelFromColor(ctx->state.bkColor));
+      }
+      // Ink stays inside the text's cell box, as with the bitmap fonts of Windows.
+      clip.IntersectBox(textBox);
+      DrawGlyphs(textTarget, *font, text, count, dx, left, top + tm.tmAscent,
+                 portable::gdi::PixelFromColor(ctx->state.textColor));
+    }
     if (touched.Empty()) {
       touched = textBox;
     } else if (!textBox.Empty()) {
