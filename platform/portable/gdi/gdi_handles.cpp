@@ -11,7 +11,7 @@ namespace portable::gdi {
 namespace {
 
 constexpr size_t kMaxObjects = kIndexMask - 1;
-constexpr size_t kChunkSlots = 256;
+constexpr size_t kChunkSlots = 64;
 
 struct Table {
   std::vector<std::unique_ptr<GdiObject[]>> chunks;  // objects never move once made

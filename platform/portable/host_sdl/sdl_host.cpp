@@ -73,10 +73,10 @@ void SdlHost::PresentIfDue() {
   if (!pacer_.Due(now)) return;
   for (TopLevel& top : windows_) {
     if (top.dirty.Empty()) continue;
+    top.dirty.TakeRects(&presentRects_);
     WindowSurface surface;
     if (QueryWindowSurface(top.hwnd, &surface))
-      top.window->Present(surface.framebuffer, top.dirty.Bounds());
-    top.dirty.Clear();
+      top.window->Present(surface.framebuffer, presentRects_);
   }
   pacer_.Presented(now);
   ++framesPresented_;
@@ -153,7 +153,8 @@ void SdlHost::TopLevelCreated(HWND hwnd, int clientWidth, int clientHeight) {
     std::fprintf(stderr, "spirals: cannot open a window: %s\n", SDL_GetError());
     return;
   }
-  top.dirty.AddAll(clientWidth, clientHeight);
+  top.dirty.Resize(clientWidth, clientHeight);
+  top.dirty.AddAll();
   windows_.push_back(std::move(top));
 }
 
@@ -163,7 +164,8 @@ void SdlHost::TopLevelResized(HWND hwnd, int clientWidth, int clientHeight) {
   top->width = clientWidth;
   top->height = clientHeight;
   top->window->SetClientSize(clientWidth, clientHeight);
-  top->dirty.AddAll(clientWidth, clientHeight);
+  top->dirty.Resize(clientWidth, clientHeight);
+  top->dirty.AddAll();
 }
 
 void SdlHost::TopLevelDestroyed(HWND hwnd) {
@@ -183,7 +185,7 @@ void SdlHost::TopLevelTitle(HWND hwnd, const char* title) {
 }
 
 void SdlHost::PixelsChanged(HWND topLevel, const RECT& rect) {
-  if (TopLevel* top = Find(topLevel)) top->dirty.Add(rect, top->width, top->height);
+  if (TopLevel* top = Find(topLevel)) top->dirty.Add(rect);
 }
 
 void SdlHost::TextDrawn(HWND, int x, int y, const char* text, int length) {
@@ -239,7 +241,7 @@ void SdlHost::Resized(HWND hwnd, int clientWidth, int clientHeight) {
 void SdlHost::Exposed(HWND hwnd) {
   TopLevel* top = Find(hwnd);
   if (!top) return;
-  top->dirty.AddAll(top->width, top->height);
+  top->dirty.AddAll();
   InjectExpose(hwnd, nullptr);
 }
 

@@ -10,6 +10,7 @@
 
 #include "../kernel/host.h"
 #include "event_translator.h"
+#include "../host_common/dirty_tiles.h"
 #include "../host_common/frame_pacer.h"
 #include "sdl_window.h"
 #include "../host_common/text_log.h"
@@ -41,7 +42,7 @@ class SdlHost final : public Host, private InputSink {
     std::unique_ptr<SdlWindow> window;
     int width = 0;
     int height = 0;
-    DirtyRect dirty;
+    DirtyTiles dirty;
   };
 
   TopLevel* Find(HWND hwnd);
@@ -69,6 +70,7 @@ class SdlHost final : public Host, private InputSink {
   // Titles set before their window was shown.
   std::vector<std::pair<HWND, std::string>> pendingTitles_;
   FramePacer pacer_;
+  std::vector<RECT> presentRects_;  // scratch, kept for its storage
   TextLog textLog_;
   std::chrono::steady_clock::time_point start_;
   uint64_t framesPresented_ = 0;

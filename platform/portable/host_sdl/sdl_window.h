@@ -4,6 +4,8 @@
 
 #include <SDL.h>
 
+#include <vector>
+
 #include "../../win32.h"
 #include "../user/window_surface.h"
 
@@ -25,12 +27,16 @@ class SdlWindow {
   void SetClientSize(int width, int height);
   void ClientSize(int* width, int* height) const;
 
-  // Copies `rect` (framebuffer coordinates) of `frame` to the screen. False when SDL failed.
-  bool Present(const PixelBuffer& frame, const RECT& rect);
+  // Copies `rects` (framebuffer coordinates) of `frame` to the screen. False when SDL failed.
+  bool Present(const PixelBuffer& frame, const std::vector<RECT>& rects);
+  bool Present(const PixelBuffer& frame, const RECT& rect) {
+    return Present(frame, std::vector<RECT>{rect});
+  }
 
  private:
   SDL_Window* window_ = nullptr;
   Uint32 id_ = 0;
+  std::vector<SDL_Rect> changed_;  // scratch, kept for its storage
 };
 
 // A Windows-1252 string as UTF-8 (for titles).

@@ -113,6 +113,32 @@ TEST_F(SdlWindowTest, OnlyTheChangedRectReachesTheScreen) {
   EXPECT_EQ(screen.At(40, 40), 0xFF0000u);
 }
 
+TEST_F(SdlWindowTest, SeveralRectsShowOnlyTheirParts) {
+  SdlWindow window;
+  ASSERT_TRUE(window.Open("presenter", 0, 0, 64, 48));
+  Frame frame(64, 48, 0x00FF0000);
+  ASSERT_TRUE(WaitForScreen([&](const Image& screen) {
+    window.Present(frame.buffer, RECT{0, 0, 64, 48});
+    return screen.At(0, 0) == 0xFF0000u && screen.At(63, 47) == 0xFF0000u;
+  }));
+  frame.Fill(0x0000FF00);
+  const std::vector<RECT> rects{
+      {0, 0, 4, 4}, {-10, 40, 2, 100}, {50, 20, 60, 21}, {30, 30, 30, 40}};
+  ASSERT_TRUE(window.Present(frame.buffer, rects));
+  const Image screen = Screen();
+  EXPECT_EQ(screen.At(3, 3), 0x00FF00u);
+  EXPECT_EQ(screen.At(4, 3), 0xFF0000u);
+  EXPECT_EQ(screen.At(1, 47), 0x00FF00u);
+  EXPECT_EQ(screen.At(2, 47), 0xFF0000u);
+  EXPECT_EQ(screen.At(1, 39), 0xFF0000u);
+  EXPECT_EQ(screen.At(50, 20), 0x00FF00u);
+  EXPECT_EQ(screen.At(59, 20), 0x00FF00u);
+  EXPECT_EQ(screen.At(59, 21), 0xFF0000u);
+  EXPECT_EQ(screen.At(30, 35), 0xFF0000u) << "an empty rect shows nothing";
+  EXPECT_EQ(screen.At(20, 10), 0xFF0000u);
+  EXPECT_TRUE(window.Present(frame.buffer, std::vector<RECT>{})) << "nothing to show is fine";
+}
+
 TEST_F(SdlWindowTest, RectsBeyondTheFramebufferOrWindowAreClipped) {
   SdlWindow window;
   ASSERT_TRUE(window.Open("presenter", 0, 0, 64, 48));
