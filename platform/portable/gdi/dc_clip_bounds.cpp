@@ -66,7 +66,10 @@ int WINAPI IntersectClipRect(HDC dc, int left, int top, int right, int bottom) {
   return EffectiveComplexity(*ctx);
 }
 
-UINT WINAPI SetBoundsRect(HDC dc, const RECT* rect, UINT flags) {
+namespace {
+
+// SetBoundsRect with a rectangle to add, or on a DC not looked up just before.
+[[gnu::noinline]] UINT SetBoundsAny(HDC dc, const RECT* rect, UINT flags) {
   DeviceContext* ctx = LookupDc(dc);
   if (!ctx) return 0;
   if ((flags & DCB_ENABLE) && (flags & DCB_DISABLE)) return 0;
@@ -74,6 +77,22 @@ UINT WINAPI SetBoundsRect(HDC dc, const RECT* rect, UINT flags) {
       (ctx->boundsEnabled ? DCB_ENABLE : DCB_DISABLE) | (ctx->bounds.Empty() ? DCB_RESET : DCB_SET);
   if (flags & DCB_RESET) ctx->bounds = Box{};
   if ((flags & DCB_ACCUMULATE) && rect) AccumulateRect(*ctx, *rect);
+  if (flags & DCB_ENABLE) ctx->boundsEnabled = true;
+  if (flags & DCB_DISABLE) ctx->boundsEnabled = false;
+  return previous;
+}
+
+}  // namespace
+
+UINT WINAPI SetBoundsRect(HDC dc, const RECT* rect, UINT flags) {
+  if (!portable::gdi::IsRememberedDc(dc) || ((flags & DCB_ACCUMULATE) && rect)) [[unlikely]]
+    return SetBoundsAny(dc, rect, flags);
+  DeviceContext* ctx = portable::gdi::lastDc.dc;
+  if (!ctx) return 0;
+  if ((flags & DCB_ENABLE) && (flags & DCB_DISABLE)) return 0;
+  const UINT previous =
+      (ctx->boundsEnabled ? DCB_ENABLE : DCB_DISABLE) | (ctx->bounds.Empty() ? DCB_RESET : DCB_SET);
+  if (flags & DCB_RESET) ctx->bounds = Box{};
   if (flags & DCB_ENABLE) ctx->boundsEnabled = true;
   if (flags & DCB_DISABLE) ctx->boundsEnabled = false;
   return previous;

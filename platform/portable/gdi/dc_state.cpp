@@ -8,6 +8,7 @@ using portable::gdi::DeviceContext;
 using portable::gdi::GdiObject;
 using portable::gdi::Kind;
 using portable::gdi::LookupDc;
+using portable::gdi::LookupDcSlow;
 
 HDC WINAPI CreateCompatibleDC(HDC dc) {
   if (dc && !LookupDc(dc)) return nullptr;
@@ -46,17 +47,32 @@ namespace {
   return TRUE;
 }
 
-[[gnu::noinline]] void SaveClip(DeviceContext* ctx) { ctx->savedClips.push_back(ctx->userClip); }
+// SaveDC with room to grow, a clip or objects to count.
+[[gnu::noinline]] int SaveAny(DeviceContext* ctx, HDC dc) {
+  ctx->saved.push_back(ctx->state);
+  if (ctx->state.hasUserClip) ctx->savedClips.push_back(ctx->userClip);
+  portable::gdi::AddStateRefs(ctx->state, dc);
+  return static_cast<int>(ctx->saved.size());
+}
+
+// The usual calls make no call of their own: a DC not looked up just before is found here,
+// in tail position.
+[[gnu::noinline]] int SaveLookedUp(HDC dc) { return LookupDcSlow(dc) ? SaveDC(dc) : 0; }
 
 }  // namespace
 
 int WINAPI SaveDC(HDC dc) {
-  DeviceContext* ctx = LookupDc(dc);
+  if (!portable::gdi::IsRememberedDc(dc)) [[unlikely]]
+    return SaveLookedUp(dc);
+  DeviceContext* ctx = portable::gdi::lastDc.dc;
   if (!ctx) return 0;
-  ctx->saved.push_back(ctx->state);
-  if (ctx->state.hasUserClip) SaveClip(ctx);
-  portable::gdi::AddStateRefs(ctx->state, dc);
-  return static_cast<int>(ctx->saved.size());
+  std::vector<DcState>& saved = ctx->saved;
+  if (saved.size() == saved.capacity() || ctx->state.hasUserClip ||
+      !portable::gdi::HoldsOnlyStock(ctx->state)) [[unlikely]]
+    return SaveAny(ctx, dc);
+  // Stock objects are not counted, and there is room: a copy is all.
+  saved.push_back(ctx->state);
+  return static_cast<int>(saved.size());
 }
 
 BOOL WINAPI RestoreDC(HDC dc, int savedDc) {
@@ -88,8 +104,8 @@ inline HGDIOBJ Replace(HGDIOBJ* slot, HDC dc, GdiObject* obj, HGDIOBJ object) {
   *slot = object;
   // The previous object may have been waiting for this release to be deleted; its handle is
   // still what Windows returns.
-  portable::gdi::Release(previous);
-  return previous;
+  if (portable::gdi::IsStockHandle(previous)) return previous;
+  return portable::gdi::ReleaseAndReturn(previous);
 }
 
 [[gnu::noinline]] HGDIOBJ SelectBrushOrBitmap(DeviceContext* ctx, HDC dc, GdiObject* obj,
@@ -103,10 +119,16 @@ inline HGDIOBJ Replace(HGDIOBJ* slot, HDC dc, GdiObject* obj, HGDIOBJ object) {
   return previous;
 }
 
+[[gnu::noinline]] HGDIOBJ SelectLookedUp(HDC dc, HGDIOBJ object) {
+  return portable::gdi::LookupDcSlow(dc) ? SelectObject(dc, object) : nullptr;
+}
+
 }  // namespace
 
 HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object) {
-  DeviceContext* ctx = LookupDc(dc);
+  if (!portable::gdi::IsRememberedDc(dc)) [[unlikely]]
+    return SelectLookedUp(dc, object);
+  DeviceContext* ctx = portable::gdi::lastDc.dc;
   GdiObject* obj = portable::gdi::LookupObject(object);
   if (!ctx || !obj || obj->deletePending) return nullptr;
   if (obj->kind == Kind::Pen) return Replace(&ctx->state.pen, dc, obj, object);

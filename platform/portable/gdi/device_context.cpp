@@ -265,7 +265,7 @@ ParkedDc ParkLinkedDC(HDC handle, SurfaceLink** link) {
   obj->handle = 0;
   obj->generation = static_cast<uint16_t>((obj->generation + 1) & kGenerationMask);
   --slotView.live[static_cast<size_t>(Kind::Dc)];
-  lastDc = LastDc{};
+  ForgetDc();
   dc->self = nullptr;
   return ParkedDc{slot};
 }
@@ -289,7 +289,7 @@ HDC UnparkLinkedDC(ParkedDc parked, bool linkChanged) {
   if (linkChanged) dc.targetLayout = 0;
   dc.self = static_cast<HDC>(EncodeHandle(parked.slot - 1, obj->generation));
   obj->handle = reinterpret_cast<uintptr_t>(dc.self);
-  lastDc = LastDc{dc.self, &dc};  // the calls that follow are on this DC
+  RememberDc(dc.self, &dc);  // the calls that follow are on this DC
   return dc.self;
 }
 

@@ -96,6 +96,10 @@ inline void AddStateRefs(const DcState& state, HDC holder) {
   AddRef(state.font, holder);
   if (state.bitmap) AddRef(state.bitmap, holder);
 }
+inline bool HoldsOnlyStock(const DcState& state) {
+  return IsStockHandle(state.pen) && IsStockHandle(state.brush) && IsStockHandle(state.font) &&
+         state.bitmap == nullptr;
+}
 inline void ReleaseState(const DcState& state) {
   Release(state.pen);
   Release(state.brush);

@@ -218,10 +218,13 @@ namespace {
 
 }  // namespace
 
-// The animation's one call per point: the usual case (target worked out, a one-rectangle clip,
-// bounds that cannot overflow) is written out here, the rest left to PlotPixel.
+// The animation's one call per point: the usual case (the DC looked up just before, target
+// worked out, a one-rectangle clip, bounds that cannot overflow) is written out here, the rest
+// left to PlotPixel.
 BOOL WINAPI SetPixelV(HDC dc, int x, int y, COLORREF color) {
-  DeviceContext* ctx = LookupDc(dc);
+  if (!portable::gdi::IsRememberedDc(dc)) [[unlikely]]
+    return SetPixelVSlow(dc, x, y, color);
+  DeviceContext* ctx = portable::gdi::lastDc.dc;
   if (!ctx) return FALSE;
   if (ctx->targetLayout != *ctx->layoutCounter || ctx->targetVersion != ctx->clipVersion ||
       !ctx->target.clipIsBox || x == INT32_MAX || y == INT32_MAX) [[unlikely]] {

@@ -154,8 +154,8 @@ HGDIOBJ AllocObjectSlow(Kind kind, GdiObject** out) {
 
 DeviceContext* LookupDcSlow(HDC dc) {
   GdiObject* obj = LookupObject(dc, Kind::Dc);
-  if (!obj) return nullptr;
-  lastDc = LastDc{dc, obj->dc.get()};
+  if (!obj || !obj->dc) return nullptr;
+  RememberDc(dc, obj->dc.get());
   return lastDc.dc;
 }
 
@@ -164,7 +164,7 @@ void FreeObject(HGDIOBJ handle) {
 }
 
 void FreeWithPayload(GdiObject* obj, HGDIOBJ handle) {
-  if (lastDc.handle == handle) lastDc = LastDc{};
+  if (lastDc.handle == reinterpret_cast<uintptr_t>(handle)) ForgetDc();
   --slotView.live[static_cast<size_t>(obj->kind)];
   // Move the payload out first: destroying it must not see a half-freed slot.
   std::unique_ptr<DeviceContext> dc = std::move(obj->dc);
@@ -179,6 +179,11 @@ void FreeWithPayload(GdiObject* obj, HGDIOBJ handle) {
 
 void AddRefSlow(HGDIOBJ handle, HDC holder) {
   if (GdiObject* obj = LookupObject(handle)) AddRefLookedUp(obj, holder);
+}
+
+HGDIOBJ ReleaseAndReturn(HGDIOBJ handle) {
+  Release(handle);
+  return handle;
 }
 
 void ReleasedLast(GdiObject* obj, HGDIOBJ handle) {

@@ -114,17 +114,26 @@ inline GdiObject* LookupObject(HGDIOBJ handle, Kind kind) {
   return obj && obj->kind == kind ? obj : nullptr;
 }
 // The DC looked up last: a drawing bracket makes a score of calls on one DC in a row.
-// FreeObject forgets it, so a stale handle never matches.
+// FreeObject forgets it, so a stale handle never matches. When it remembers none, `handle` is
+// null and so is `dc`: a null HDC finds no DC.
 struct LastDc {
-  HDC handle = nullptr;
+  uintptr_t handle = 0;
   DeviceContext* dc = nullptr;
 };
 extern LastDc lastDc;
+inline void RememberDc(HDC handle, DeviceContext* dc) {
+  lastDc = LastDc{reinterpret_cast<uintptr_t>(handle), dc};
+}
+inline void ForgetDc() { lastDc = LastDc{}; }
+
+// Whether `dc` is the DC remembered last; `lastDc.dc` is then its record, or null for a null
+// `dc`.
+inline bool IsRememberedDc(HDC dc) { return reinterpret_cast<uintptr_t>(dc) == lastDc.handle; }
 
 // Looks `dc` up in the table and remembers it.
 DeviceContext* LookupDcSlow(HDC dc);
 inline DeviceContext* LookupDc(HDC dc) {
-  if (dc == lastDc.handle) [[likely]]
+  if (reinterpret_cast<uintptr_t>(dc) == lastDc.handle) [[likely]]
     return lastDc.dc;
   return LookupDcSlow(dc);
 }
@@ -159,6 +168,8 @@ void AddRefSlow(HGDIOBJ handle, HDC holder);
 inline void AddRef(HGDIOBJ handle, HDC holder) {
   if (!IsStockHandle(handle)) AddRefSlow(handle, holder);
 }
+// Release(handle), then `handle` back: lets a caller end with it as a tail call.
+HGDIOBJ ReleaseAndReturn(HGDIOBJ handle);
 // The last holder let go: a bitmap loses its owner, a pending delete happens.
 void ReleasedLast(GdiObject* obj, HGDIOBJ handle);
 inline void Release(HGDIOBJ handle) {

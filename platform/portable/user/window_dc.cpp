@@ -168,21 +168,41 @@ bool DestroyWindowDC(HDC dc) { return user::KeepCachedDc(dc); }
 
 using portable::user::dcCache;
 
+namespace portable::user {
+namespace {
+
+// GetDC when the DC released last is not for `hwnd`, or `hwnd` was not looked up just before.
+[[gnu::noinline]] HDC GetDcAny(HWND hwnd) {
+  if (dcCache && dcCache->count > 0) {
+    CachedDc& top = dcCache->entries[dcCache->count - 1];
+    if (top.link->NamesWholeClient(hwnd) && hwnd && Peek(hwnd)) {
+      --dcCache->count;
+      return gdi::UnparkLinkedDC(top.dc, false);
+    }
+  }
+  if (hwnd == nullptr) return nullptr;
+  HDC dc = CreateWindowDC(hwnd, nullptr);
+  // It fails for a dead window (or a full object table): only then is the window looked up,
+  // for the error it sets.
+  if (dc == nullptr) LookUp(hwnd);
+  return dc;
+}
+
+}  // namespace
+}  // namespace portable::user
+
 HDC WINAPI GetDC(HWND hwnd) {
-  // The usual case first: the DC released last was one of this window's, and the window lives.
+  using portable::user::lastPeeked;
+  // The usual case first: the DC released last was one of this window's, and the window, looked
+  // up just before, lives. It makes no call but the last.
   if (dcCache && dcCache->count > 0) [[likely]] {
     portable::user::CachedDc& top = dcCache->entries[dcCache->count - 1];
-    if (top.link->NamesWholeClient(hwnd) && hwnd && portable::user::Peek(hwnd)) {
+    if (top.link->NamesWholeClient(hwnd) && hwnd && hwnd == lastPeeked.hwnd && lastPeeked.window) {
       --dcCache->count;
       return portable::gdi::UnparkLinkedDC(top.dc, false);
     }
   }
-  if (hwnd == nullptr) return nullptr;
-  HDC dc = portable::CreateWindowDC(hwnd, nullptr);
-  // It fails for a dead window (or a full object table): only then is the window looked up,
-  // for the error it sets.
-  if (dc == nullptr) portable::user::LookUp(hwnd);
-  return dc;
+  return portable::user::GetDcAny(hwnd);
 }
 
 int WINAPI ReleaseDC(HWND, HDC dc) { return portable::user::KeepCachedDc(dc) ? 1 : 0; }
