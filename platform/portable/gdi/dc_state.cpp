@@ -58,6 +58,9 @@ namespace {
 // The usual calls make no call of their own: a DC not looked up just before is found here,
 // in tail position.
 [[gnu::noinline]] int SaveLookedUp(HDC dc) { return LookupDcSlow(dc) ? SaveDC(dc) : 0; }
+[[gnu::noinline]] BOOL RestoreLookedUp(HDC dc, int savedDc) {
+  return LookupDcSlow(dc) ? RestoreDC(dc, savedDc) : FALSE;
+}
 
 }  // namespace
 
@@ -76,7 +79,9 @@ int WINAPI SaveDC(HDC dc) {
 }
 
 BOOL WINAPI RestoreDC(HDC dc, int savedDc) {
-  DeviceContext* ctx = LookupDc(dc);
+  if (!portable::gdi::IsRememberedDc(dc)) [[unlikely]]
+    return RestoreLookedUp(dc, savedDc);
+  DeviceContext* ctx = portable::gdi::lastDc.dc;
   if (!ctx) return FALSE;
   const int64_t depth = static_cast<int64_t>(ctx->saved.size());
   const int64_t level = savedDc < 0 ? depth + 1 + savedDc : savedDc;

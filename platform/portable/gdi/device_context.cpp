@@ -253,12 +253,10 @@ bool DestroyLinkedDC(HDC dc) {
   return true;
 }
 
-ParkedDc ParkLinkedDC(HDC handle, SurfaceLink** link) {
-  DeviceContext* dc = LookupDc(handle);
-  if (!dc || !dc->window) return ParkedDc();
-  *link = dc->window.get();
-  ResetToNew(*dc);
-  // The slot stays the DC's; a new generation ends the handle.
+namespace {
+
+// The slot stays the DC's; a new generation ends the handle.
+inline ParkedDc ParkReset(HDC handle, DeviceContext* dc) {
   const uint32_t slot = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(handle) & kIndexMask);
   GdiObject* obj = slotView.base[slot - 1];
   obj->kind = Kind::Parked;
@@ -268,6 +266,31 @@ ParkedDc ParkLinkedDC(HDC handle, SurfaceLink** link) {
   ForgetDc();
   dc->self = nullptr;
   return ParkedDc{slot};
+}
+
+[[gnu::noinline]] ParkedDc ParkAny(HDC handle, SurfaceLink** link) {
+  DeviceContext* dc = LookupDc(handle);
+  if (!dc || !dc->window) return ParkedDc();
+  *link = dc->window.get();
+  ResetToNew(*dc);
+  return ParkReset(handle, dc);
+}
+
+}  // namespace
+
+ParkedDc ParkLinkedDC(HDC handle, SurfaceLink** link) {
+  // Usually the DC just drawn with, given back with nothing saved, clipped or selected.
+  if (!IsRememberedDc(handle)) [[unlikely]]
+    return ParkAny(handle, link);
+  DeviceContext* dc = lastDc.dc;
+  if (!dc || !dc->window || !dc->saved.empty() || dc->state.hasUserClip ||
+      !HoldsOnlyStock(dc->state)) [[unlikely]]
+    return ParkAny(handle, link);
+  *link = dc->window.get();
+  dc->state = newWindowDcState;
+  dc->boundsEnabled = false;
+  dc->bounds = Box{};
+  return ParkReset(handle, dc);
 }
 
 namespace {

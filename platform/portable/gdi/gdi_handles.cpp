@@ -152,6 +152,11 @@ HGDIOBJ AllocObjectSlow(Kind kind, GdiObject** out) {
   return AllocObject(kind, out);
 }
 
+bool MakeFreeSlots() {
+  Table& t = Objects();
+  return slotView.freeHead != 0 || Grow(t);
+}
+
 DeviceContext* LookupDcSlow(HDC dc) {
   GdiObject* obj = LookupObject(dc, Kind::Dc);
   if (!obj || !obj->dc) return nullptr;

@@ -71,6 +71,8 @@ inline HGDIOBJ EncodeHandle(size_t index, uint16_t generation) {
 // Makes the table (with the stock objects) or more slots, then an object; nullptr when the
 // table is full.
 HGDIOBJ AllocObjectSlow(Kind kind, GdiObject** out);
+// Makes the table or more slots when none is free; false when the table is full.
+bool MakeFreeSlots();
 // Makes a new object of `kind` and returns its handle; nullptr when the table is full. The
 // creator fills the payload its kind uses.
 inline HGDIOBJ AllocObject(Kind kind, GdiObject** out) {

@@ -32,11 +32,26 @@ inline int CopyOut(const void* data, int needed, int size, void* buffer, bool pa
 
 HGDIOBJ WINAPI GetStockObject(int index) { return portable::gdi::StockObject(index); }
 
+namespace {
+
+// The object table has no free slot at hand: it makes more (or the stock set) first.
+[[gnu::noinline]] HPEN CreatePenGrowing(const LOGPEN* logPen) {
+  return portable::gdi::MakeFreeSlots() ? CreatePenIndirect(logPen) : nullptr;
+}
+
+[[gnu::noinline]] HFONT CreateFontGrowing(const LOGFONTA* logFont) {
+  return portable::gdi::MakeFreeSlots() ? CreateFontIndirectA(logFont) : nullptr;
+}
+
+}  // namespace
+
 HPEN WINAPI CreatePenIndirect(const LOGPEN* logPen) {
   if (!logPen) return nullptr;
   if (logPen->lopnStyle > PS_INSIDEFRAME) return nullptr;
   // Windows hands out its stock null pen for every PS_NULL request.
   if (logPen->lopnStyle == PS_NULL) return static_cast<HPEN>(GetStockObject(NULL_PEN));
+  if (portable::gdi::slotView.freeHead == 0) [[unlikely]]
+    return CreatePenGrowing(logPen);
   GdiObject* obj = nullptr;
   HGDIOBJ h = portable::gdi::AllocObject(Kind::Pen, &obj);
   if (!h) return nullptr;
@@ -61,6 +76,8 @@ HBRUSH WINAPI CreateSolidBrush(COLORREF color) {
 
 HFONT WINAPI CreateFontIndirectA(const LOGFONTA* logFont) {
   if (!logFont) return nullptr;
+  if (portable::gdi::slotView.freeHead == 0) [[unlikely]]
+    return CreateFontGrowing(logFont);
   GdiObject* obj = nullptr;
   HGDIOBJ h = portable::gdi::AllocObject(Kind::Font, &obj);
   if (!h) return nullptr;
