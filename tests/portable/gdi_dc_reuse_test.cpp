@@ -148,4 +148,66 @@ TEST_F(GdiDcReuse, SavedStatesKeepTheirObjectsAndRestoreGivesThemBack) {
   EXPECT_EQ(ReleaseDC(hwnd, dc), 1);
 }
 
+// A state goes between stock and made objects in every slot; what it holds is counted exactly,
+// through saves, restores, a DC handed back with things still selected, and memory DCs' bitmaps.
+TEST_F(GdiDcReuse, EveryHolderCountsThroughStockAndMadeObjectsAlike) {
+  HWND hwnd = Top(WS_POPUP | WS_VISIBLE, 0, 0, 20, 20);
+  HPEN pen = CreatePen(PS_SOLID, 2, kRed);
+  HBRUSH brush = CreateSolidBrush(kBlue);
+  LOGFONTA lf{};
+  lf.lfHeight = 12;
+  HFONT font = CreateFontIndirectA(&lf);
+  HDC dc = GetDC(hwnd);
+  ASSERT_NE(dc, nullptr);
+  SelectObject(dc, pen);
+  SelectObject(dc, brush);
+  SelectObject(dc, font);
+  EXPECT_EQ(SaveDC(dc), 1);  // level 1 holds all three
+  SelectObject(dc, GetStockObject(NULL_PEN));
+  SelectObject(dc, GetStockObject(BLACK_BRUSH));
+  EXPECT_EQ(SaveDC(dc), 2);  // level 2 holds stock objects only
+  SelectObject(dc, pen);     // and the current state the pen again
+  EXPECT_TRUE(DeleteObject(pen));
+  EXPECT_TRUE(DeleteObject(brush));
+  EXPECT_TRUE(DeleteObject(font));
+  EXPECT_TRUE(RestoreDC(dc, 2));  // back to stock pen and brush, the font kept
+  EXPECT_EQ(GetCurrentObject(dc, OBJ_PEN), GetStockObject(NULL_PEN));
+  EXPECT_EQ(GetCurrentObject(dc, OBJ_FONT), static_cast<HGDIOBJ>(font));
+  EXPECT_EQ(GetObjectType(pen), static_cast<DWORD>(OBJ_PEN)) << "level 1 holds it";
+  EXPECT_TRUE(RestoreDC(dc, -1));
+  EXPECT_EQ(GetCurrentObject(dc, OBJ_PEN), static_cast<HGDIOBJ>(pen));
+  EXPECT_EQ(GetCurrentObject(dc, OBJ_BRUSH), static_cast<HGDIOBJ>(brush));
+  // Handed back with all three selected: the DC lets go of them, and they go.
+  EXPECT_EQ(ReleaseDC(hwnd, dc), 1);
+  EXPECT_EQ(GetObjectType(pen), 0u);
+  EXPECT_EQ(GetObjectType(brush), 0u);
+  EXPECT_EQ(GetObjectType(font), 0u);
+  // The next DC from the cache starts with stock objects and counts anew.
+  HDC next = GetDC(hwnd);
+  ASSERT_NE(next, nullptr);
+  HPEN other = CreatePen(PS_SOLID, 1, kBlack);
+  SelectObject(next, other);
+  EXPECT_EQ(SaveDC(next), 1);
+  EXPECT_TRUE(DeleteObject(other));
+  SelectObject(next, GetStockObject(WHITE_PEN));
+  EXPECT_EQ(GetObjectType(other), static_cast<DWORD>(OBJ_PEN)) << "the saved state holds it";
+  EXPECT_EQ(ReleaseDC(hwnd, next), 1);
+  EXPECT_EQ(GetObjectType(other), 0u) << "dropped with the saved state";
+
+  // A memory DC: its bitmap is counted like the rest, the stock 1x1 one is not.
+  HDC mem = CreateCompatibleDC(nullptr);
+  HBITMAP bitmap = CreateCompatibleBitmap(mem, 4, 4);
+  HGDIOBJ stockBitmap = SelectObject(mem, bitmap);
+  EXPECT_EQ(SaveDC(mem), 1);
+  EXPECT_FALSE(DeleteObject(bitmap)) << "a selected bitmap stays";
+  SelectObject(mem, stockBitmap);
+  EXPECT_FALSE(DeleteObject(bitmap)) << "the saved state still has it";
+  EXPECT_TRUE(RestoreDC(mem, 1));
+  EXPECT_EQ(GetCurrentObject(mem, OBJ_BITMAP), static_cast<HGDIOBJ>(bitmap));
+  SelectObject(mem, stockBitmap);
+  EXPECT_TRUE(DeleteObject(bitmap));
+  EXPECT_EQ(GetObjectType(bitmap), 0u);
+  EXPECT_TRUE(DeleteDC(mem));
+}
+
 }  // namespace

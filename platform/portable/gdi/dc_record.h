@@ -26,7 +26,11 @@ struct DcState {
   UINT textAlign = TA_TOP | TA_LEFT | TA_NOUPDATECP;
   int rop2 = R2_COPYPEN;
   bool hasUserClip = false;  // false: only the device's visible area limits drawing
+  // Which of the objects above are counted (not stock), so that a state of stock objects is
+  // saved, restored and reset without a look at each.
+  uint8_t counted = 0;
 };
+inline constexpr uint8_t kCountedPen = 1, kCountedBrush = 2, kCountedFont = 4, kCountedBitmap = 8;
 
 // The states of a new window DC and a new memory DC, prepared with the stock objects, so that
 // resetting a DC is one copy. All stock: a new DC holds no references.

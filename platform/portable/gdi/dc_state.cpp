@@ -101,11 +101,17 @@ BOOL WINAPI RestoreDC(HDC dc, int savedDc) {
 
 namespace {
 
-// Puts `object` into the state's `slot`; the object that was there.
-inline HGDIOBJ Replace(HGDIOBJ* slot, HDC dc, GdiObject* obj, HGDIOBJ object) {
+// Puts `object` into the state's `slot`, counted by `bit`; the object that was there.
+inline HGDIOBJ Replace(DcState& state, HGDIOBJ* slot, uint8_t bit, HDC dc, GdiObject* obj,
+                       HGDIOBJ object) {
   HGDIOBJ previous = *slot;
   if (previous == object) return previous;
-  portable::gdi::AddRefLookedUp(obj, dc);
+  if (obj->stock) {
+    state.counted &= static_cast<uint8_t>(~bit);
+  } else {
+    portable::gdi::AddRefLookedUp(obj, dc);
+    state.counted |= bit;
+  }
   *slot = object;
   // The previous object may have been waiting for this release to be deleted; its handle is
   // still what Windows returns.
@@ -115,11 +121,13 @@ inline HGDIOBJ Replace(HGDIOBJ* slot, HDC dc, GdiObject* obj, HGDIOBJ object) {
 
 [[gnu::noinline]] HGDIOBJ SelectBrushOrBitmap(DeviceContext* ctx, HDC dc, GdiObject* obj,
                                               HGDIOBJ object) {
-  if (obj->kind == Kind::Brush) return Replace(&ctx->state.brush, dc, obj, object);
+  if (obj->kind == Kind::Brush)
+    return Replace(ctx->state, &ctx->state.brush, portable::gdi::kCountedBrush, dc, obj, object);
   if (obj->kind != Kind::Bitmap || ctx->window) return nullptr;
   // A bitmap lives in one DC at a time; the stock 1x1 bitmap may be in many.
   if (!obj->stock && obj->bitmap->owner && obj->bitmap->owner != dc) return nullptr;
-  HGDIOBJ previous = Replace(&ctx->state.bitmap, dc, obj, object);
+  HGDIOBJ previous =
+      Replace(ctx->state, &ctx->state.bitmap, portable::gdi::kCountedBitmap, dc, obj, object);
   if (previous != object) ++ctx->clipVersion;  // another surface to draw on
   return previous;
 }
@@ -136,8 +144,10 @@ HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object) {
   DeviceContext* ctx = portable::gdi::lastDc.dc;
   GdiObject* obj = portable::gdi::LookupObject(object);
   if (!ctx || !obj || obj->deletePending) return nullptr;
-  if (obj->kind == Kind::Pen) return Replace(&ctx->state.pen, dc, obj, object);
-  if (obj->kind == Kind::Font) return Replace(&ctx->state.font, dc, obj, object);
+  if (obj->kind == Kind::Pen)
+    return Replace(ctx->state, &ctx->state.pen, portable::gdi::kCountedPen, dc, obj, object);
+  if (obj->kind == Kind::Font)
+    return Replace(ctx->state, &ctx->state.font, portable::gdi::kCountedFont, dc, obj, object);
   return SelectBrushOrBitmap(ctx, dc, obj, object);
 }
 

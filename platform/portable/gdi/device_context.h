@@ -91,20 +91,20 @@ bool PatBltBox(DeviceContext& dc, const Box& box, DWORD rop);
 HDC NewDeviceContext(std::unique_ptr<SurfaceLink> window);
 // A state starts or stops holding its selected objects (a copy made by SaveDC holds them too).
 inline void AddStateRefs(const DcState& state, HDC holder) {
-  AddRef(state.pen, holder);
-  AddRef(state.brush, holder);
-  AddRef(state.font, holder);
-  if (state.bitmap) AddRef(state.bitmap, holder);
+  if (state.counted == 0) return;
+  if (state.counted & kCountedPen) AddRef(state.pen, holder);
+  if (state.counted & kCountedBrush) AddRef(state.brush, holder);
+  if (state.counted & kCountedFont) AddRef(state.font, holder);
+  if (state.counted & kCountedBitmap) AddRef(state.bitmap, holder);
 }
-inline bool HoldsOnlyStock(const DcState& state) {
-  return IsStockHandle(state.pen) && IsStockHandle(state.brush) && IsStockHandle(state.font) &&
-         state.bitmap == nullptr;
-}
+inline bool HoldsOnlyStock(const DcState& state) { return state.counted == 0; }
 inline void ReleaseState(const DcState& state) {
-  Release(state.pen);
-  Release(state.brush);
-  Release(state.font);
-  if (state.bitmap) Release(state.bitmap);
+  const uint8_t counted = state.counted;
+  if (counted == 0) return;
+  if (counted & kCountedPen) ReleaseCounted(state.pen);
+  if (counted & kCountedBrush) ReleaseCounted(state.brush);
+  if (counted & kCountedFont) ReleaseCounted(state.font);
+  if (counted & kCountedBitmap) ReleaseCounted(state.bitmap);
 }
 // Releases everything the DC holds and frees it.
 void DestroyDeviceContext(HDC dc);

@@ -174,6 +174,13 @@ inline void AddRef(HGDIOBJ handle, HDC holder) {
 HGDIOBJ ReleaseAndReturn(HGDIOBJ handle);
 // The last holder let go: a bitmap loses its owner, a pending delete happens.
 void ReleasedLast(GdiObject* obj, HGDIOBJ handle);
+// Release of a handle known not to be stock.
+inline void ReleaseCounted(HGDIOBJ handle) {
+  GdiObject* obj = LookupObject(handle);
+  if (!obj || obj->refs == 0) return;
+  if (--obj->refs == 0 && (obj->deletePending || obj->kind == Kind::Bitmap)) [[unlikely]]
+    ReleasedLast(obj, handle);
+}
 inline void Release(HGDIOBJ handle) {
   if (IsStockHandle(handle)) return;
   GdiObject* obj = LookupObject(handle);
