@@ -22,8 +22,15 @@ spirals_wine_env "$build/spirals.exe" || exit $?
 ticksPerSecond=$(getconf CLK_TCK)
 
 # CPU ticks (user + system) of a process so far.
-cpu() { awk '{ print $14 + $15 }' "/proc/$1/stat" 2>/dev/null || echo 0; }
-xvfbPid=$(pgrep -f "^Xvfb ${DISPLAY} " | head -n 1)
+# An unknown pid counts 0 (with no pid, /proc//stat would be the whole system's /proc/stat).
+cpu() {
+  if [ -n "$1" ] && [ -r "/proc/$1/stat" ]; then
+    awk '{ print $14 + $15 }' "/proc/$1/stat"
+  else
+    echo 0
+  fi
+}
+xvfbPid=${SPIRALS_XVFB_PID:-}
 
 # Make sure the prefix is set up (unmanaged windows) before timing anything.
 "$root/scripts/wine-run" cmd /c exit >/dev/null 2>&1
