@@ -4,29 +4,7 @@
 namespace user_test {
 namespace {
 
-class UserInput : public UserTest {
- protected:
-  void TearDown() override {
-    // Leave no key or button held for the next test.
-    for (UINT vk : {VK_SHIFT, VK_CONTROL, VK_MENU}) {
-      if (GetKeyState(static_cast<int>(vk)) < 0) portable::InjectKey(vk, false);
-    }
-    UserTest::TearDown();
-  }
-
-  std::vector<MSG> Take() {
-    std::vector<MSG> out;
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      if (msg.message == WM_PAINT) {
-        ValidateRect(msg.hwnd, nullptr);
-        continue;
-      }
-      out.push_back(msg);
-    }
-    return out;
-  }
-};
+using UserInput = InputTest;
 
 TEST_F(UserInput, KeysCarryScanCodeAndTransitionBits) {
   HWND hwnd = Top();

@@ -144,4 +144,30 @@ class UserTest : public ::testing::Test {
   size_t baseTimers = 0;
 };
 
+// Tests of input from a host: the queued messages as the test sees them, and no key left held
+// for the next test.
+class InputTest : public UserTest {
+ protected:
+  void TearDown() override {
+    // Leave no key or button held for the next test.
+    for (UINT vk : {VK_SHIFT, VK_CONTROL, VK_MENU}) {
+      if (GetKeyState(static_cast<int>(vk)) < 0) portable::InjectKey(vk, false);
+    }
+    UserTest::TearDown();
+  }
+
+  std::vector<MSG> Take() {
+    std::vector<MSG> out;
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_PAINT) {
+        ValidateRect(msg.hwnd, nullptr);
+        continue;
+      }
+      out.push_back(msg);
+    }
+    return out;
+  }
+};
+
 }  // namespace user_test

@@ -47,28 +47,8 @@ PageEvent Of(PageEventKind kind) {
   return e;
 }
 
-class PageEvents : public UserTest {
+class PageEvents : public InputTest {
  protected:
-  void TearDown() override {
-    for (UINT vk : {VK_SHIFT, VK_CONTROL, VK_MENU}) {
-      if (GetKeyState(static_cast<int>(vk)) < 0) portable::InjectKey(vk, false);
-    }
-    UserTest::TearDown();
-  }
-
-  std::vector<MSG> Take() {
-    std::vector<MSG> out;
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      if (msg.message == WM_PAINT) {
-        ValidateRect(msg.hwnd, nullptr);
-        continue;
-      }
-      out.push_back(msg);
-    }
-    return out;
-  }
-
   bool Deliver(const PageEvent& e, HWND window) {
     return portable::DeliverPageEvent(e, window, wheel);
   }
