@@ -1,4 +1,5 @@
 #include "clip_region.h"
+#include "wide_product.h"
 
 #include <algorithm>
 #include <climits>
@@ -68,12 +69,13 @@ int Region::Complexity() const {
   if (boxes_.empty()) return NULLREGION;
   // The boxes are disjoint: they form one rectangle exactly when they fill their bounds.
   Box bounds = Bounds();
-  __int128 area = 0;
-  for (const Box& b : boxes_) {
-    area += static_cast<__int128>(b.right - b.left) * (b.bottom - b.top);
-  }
-  __int128 full = static_cast<__int128>(bounds.right - bounds.left) * (bounds.bottom - bounds.top);
-  return area == full ? SIMPLEREGION : COMPLEXREGION;
+  auto area = [](const Box& b) {
+    return Multiply(static_cast<uint64_t>(b.right - b.left),
+                    static_cast<uint64_t>(b.bottom - b.top));
+  };
+  Wide covered;
+  for (const Box& b : boxes_) covered = Add(covered, area(b));
+  return covered == area(bounds) ? SIMPLEREGION : COMPLEXREGION;
 }
 
 bool Region::operator==(const Region& other) const {

@@ -6,6 +6,7 @@
 #include "../kernel/host.h"
 #include "device_context.h"
 #include "gdi_handles.h"
+#include "wide_product.h"
 
 using portable::gdi::Box;
 using portable::gdi::DeviceContext;
@@ -119,8 +120,7 @@ int64_t DrawLine(const Target& t, int64_t x0, int64_t y0, int64_t x1, int64_t y1
   last = std::min<int64_t>(last, steps - 1);
   for (int64_t i = first; i <= last; ++i) {
     // Nearest pixel on the minor axis; exact halves round away from the start.
-    __int128 num = static_cast<__int128>(2) * i * minor + steps;
-    int64_t offset = static_cast<int64_t>(num / (2 * static_cast<__int128>(steps)));
+    int64_t offset = portable::gdi::NearestOffset(i, minor, steps);
     int64_t px = xMajor ? x0 + sx * i : x0 + sx * offset;
     int64_t py = xMajor ? y0 + sy * offset : y0 + sy * i;
     PenDot(t, px, py, pen, rop2, phase + i);
@@ -145,9 +145,7 @@ void DrawWideLine(const Target& t, int64_t x0, int64_t y0, int64_t x1, int64_t y
   int64_t minorStep = (xMajor ? dy : dx) < 0 ? -1 : 1;
   // The minor coordinate of the line's pixel i, rounded as DrawLine rounds it.
   auto minorAt = [&](int64_t i) {
-    __int128 num = static_cast<__int128>(2) * i * minor + steps;
-    __int128 offset = num / (2 * static_cast<__int128>(steps));
-    return minorStart + minorStep * static_cast<int64_t>(offset);
+    return minorStart + minorStep * portable::gdi::NearestOffset(i, minor, steps);
   };
   int64_t w = pen.width, half = w / 2;
   int64_t majorFirst = majorStart, majorLast = majorStart + majorStep * (steps - 1);
