@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "../host_common/boot_ticks.h"
+#include "../host_common/host_input.h"
 #include "../user/input.h"
 #include "../user/window_surface.h"
 #include "host_sdl.h"
@@ -231,11 +232,7 @@ void SdlHost::CloseRequested(HWND hwnd) { InjectClose(hwnd); }
 void SdlHost::Resized(HWND hwnd, int clientWidth, int clientHeight) {
   TopLevel* top = Find(hwnd);
   if (!top || (top->width == clientWidth && top->height == clientHeight)) return;
-  // The layer sizes windows by their outer rectangle: add the frame Windows would draw.
-  RECT rect{0, 0, clientWidth, clientHeight};
-  AdjustWindowRectEx(&rect, static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE)), FALSE,
-                     static_cast<DWORD>(GetWindowLongA(hwnd, GWL_EXSTYLE)));
-  InjectResize(hwnd, rect.right - rect.left, rect.bottom - rect.top);
+  FitClientArea(hwnd, clientWidth, clientHeight);
 }
 
 void SdlHost::Exposed(HWND hwnd) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "../../win32.h"
+#include "../host_common/host_input.h"
 #include "wheel_notches.h"
 
 namespace portable {
@@ -47,9 +48,5 @@ static_assert(offsetof(PageEvent, deltaY) == 24 && offsetof(PageEvent, wheelDelt
 // queued nothing (a key without a virtual-key code, a fraction of a notch, a button without a
 // message, a resize, a blur with no key held).
 bool DeliverPageEvent(const PageEvent& event, HWND window, WheelNotches& wheel);
-
-// Sizes top-level `window` so that its client area is width x height, as a user's resize
-// would; false when the size is not positive or the window is gone.
-bool FitClientArea(HWND window, int width, int height);
 
 }  // namespace portable

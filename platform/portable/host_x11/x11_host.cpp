@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include "../host_common/boot_ticks.h"
+#include "../host_common/host_input.h"
 #include "../user/input.h"
 #include "../user/window_surface.h"
 #include "host_x11.h"
@@ -87,12 +88,7 @@ bool X11Host::DrainEvents() {
 bool X11Host::FollowTargetSize() {
   if (shown_ == nullptr || lost_) return false;
   if (target_.width == width_ && target_.height == height_) return false;
-  // The layer sizes windows by their outer rectangle.
-  RECT rect{0, 0, target_.width, target_.height};
-  AdjustWindowRectEx(&rect, static_cast<DWORD>(GetWindowLongA(shown_, GWL_STYLE)), FALSE,
-                     static_cast<DWORD>(GetWindowLongA(shown_, GWL_EXSTYLE)));
-  InjectResize(shown_, rect.right - rect.left, rect.bottom - rect.top);
-  return true;
+  return FitClientArea(shown_, target_.width, target_.height);
 }
 
 bool X11Host::CheckForEnd() {
