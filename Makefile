@@ -6,7 +6,7 @@ CMAKE_FLAGS ?=
 WERROR ?=
 werror_flag = $(if $(WERROR),-DSPIRALS_WERROR=$(WERROR))
 
-.PHONY: all setup setup-web configure build run test test-linux test-release test-asan test-wine test-wine32 \
+.PHONY: all setup setup-web setup-windows configure build run test test-linux test-release test-asan test-wine test-wine32 \
         test-wine64 windows package bench clean web run-web test-web
 
 all: build
@@ -16,6 +16,9 @@ setup:
 
 setup-web:
 	@scripts/setup web
+
+setup-windows:
+	@scripts/setup windows
 
 configure: setup
 	@cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSPIRALS_BENCH=ON $(werror_flag) $(CMAKE_FLAGS) >/dev/null
@@ -59,7 +62,7 @@ test-asan: setup
 	@ASAN_OPTIONS=detect_leaks=1 ctest --test-dir build-asan --output-on-failure -j$(JOBS) -L 'unit|conformance' --timeout 600 $(ctest_results)
 
 # The Windows builds (32-bit and 64-bit), cross-compiled with mingw-w64.
-windows: setup
+windows: setup-windows
 	@cmake -S . -B build-win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release $(werror_flag) >/dev/null
 	@cmake --build build-win32 -j$(JOBS)
 	@cmake -S . -B build-win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release $(werror_flag) >/dev/null

@@ -1,11 +1,26 @@
-// The program's entry. On Linux without arguments it puts the layer's windows on the desktop
-// through SDL; with the screen-saver arguments it draws into an X window instead. In the
-// browser it draws on the page's canvas.
+// The program's entry. On Windows on the system's GDI it is all Windows' own; on our layer
+// the window is shown through one real window. On Linux without arguments it puts the layer's
+// windows on the desktop through SDL; with the screen-saver arguments it draws into an X window
+// instead. In the browser it draws on the page's canvas.
 #include "../platform/win32.h"
 #include "startup.h"
 
-#if defined(_WIN32)
+#if defined(SPIRALS_SYSTEM_WIN32)
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { SpiralsMain(); }
+#elif defined(_WIN32)
+#include <cstdio>
+#include <string>
+
+#include "../platform/portable/host_win32/host_win32.h"
+
+int main() {
+  std::string problem;
+  if (!portable::InstallWin32Host(0, &problem)) {
+    std::fprintf(stderr, "spirals: %s\n", problem.c_str());
+    return 1;
+  }
+  SpiralsMain();
+}
 #elif defined(__EMSCRIPTEN__)
 #include "../platform/portable/host_web/host_web.h"
 

@@ -345,6 +345,10 @@ typedef struct tagPAINTSTRUCT {
 #define SM_CYMAXTRACK 60
 #define SM_CXMAXIMIZED 61
 #define SM_CYMAXIMIZED 62
+#define SM_XVIRTUALSCREEN 76
+#define SM_YVIRTUALSCREEN 77
+#define SM_CXVIRTUALSCREEN 78
+#define SM_CYVIRTUALSCREEN 79
 #define SM_CXPADDEDBORDER 92
 
 // System colours
@@ -413,6 +417,7 @@ HWND WINAPI SetActiveWindow(HWND hwnd);
 HWND WINAPI GetActiveWindow(void);
 HWND WINAPI GetForegroundWindow(void);
 HCURSOR WINAPI SetCursor(HCURSOR cursor);
+HCURSOR WINAPI GetCursor(void);
 HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name);
 HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name);
 int WINAPI GetSystemMetrics(int index);

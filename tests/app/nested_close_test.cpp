@@ -13,7 +13,7 @@
 #include "runtime/window/timers.h"
 #include "runtime/window/window_open.h"
 #include "runtime/window/event_dispatch.h"
-#if !defined(_WIN32)
+#if !defined(SPIRALS_SYSTEM_WIN32)
 #include "platform/portable/diagnostics.h"
 #endif
 
@@ -43,7 +43,7 @@ TEST(NestedClose, OuterStepFinishesHarmlesslyAndReleasesItsUnit) {
   // As a timer-driven step would, hold one unit; the ESC waits in the queue for the step's pump.
   ASSERT_EQ(WaitForSingleObject(drawSemaphore, 0), static_cast<DWORD>(WAIT_OBJECT_0));
   ASSERT_TRUE(PostMessageA(mainWindow.hwnd, WM_KEYDOWN, VK_ESCAPE, 0));
-#if !defined(_WIN32)
+#if !defined(SPIRALS_SYSTEM_WIN32)
   const portable::HeapUsage before = portable::QueryHeapUsage(RuntimeHeap);
 #endif
   const int32_t expectedSlot = currentSlot < lastCurve ? currentSlot + 1 : 0;
@@ -53,7 +53,7 @@ TEST(NestedClose, OuterStepFinishesHarmlesslyAndReleasesItsUnit) {
   EXPECT_EQ(currentSlot, expectedSlot);
   EXPECT_NE(curves.angle[expectedSlot], angleBefore) << "the outer step still ran its points";
   EXPECT_EQ(SemaphoreUnits(), 10) << "and gave its unit back";
-#if !defined(_WIN32)
+#if !defined(SPIRALS_SYSTEM_WIN32)
   const portable::HeapUsage after = portable::QueryHeapUsage(RuntimeHeap);
   EXPECT_EQ(after.blocks, before.blocks);
   EXPECT_EQ(portable::LiveWindows(), 0u);

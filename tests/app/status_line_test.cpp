@@ -11,7 +11,7 @@
 #include "platform/win32.h"
 #include "runtime/core/heap.h"
 #include "tests/fonts/fon_file.h"
-#if !defined(_WIN32)
+#if !defined(SPIRALS_SYSTEM_WIN32)
 #include "platform/portable/diagnostics.h"
 #endif
 
@@ -134,7 +134,7 @@ TEST_F(StatusLine, PauseLineIsWiderInPixelsThanEveryNormalLine) {
   DeleteDC(dc);
 }
 
-#if !defined(_WIN32)
+#if !defined(SPIRALS_SYSTEM_WIN32)
 TEST_F(StatusLine, PrintingOnAClosedWindowLeavesNothingOnTheHeap) {
   speed = 3.5;
   lastCurve = 4;

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#if !defined(_WIN32)
+#if !defined(SPIRALS_SYSTEM_WIN32)
 #include "platform/portable/user/input.h"
 #endif
 
@@ -122,7 +122,7 @@ static void DrainQueue() {
 
 void Settle() {
   DrainQueue();
-#if defined(_WIN32)
+#if defined(SPIRALS_SYSTEM_WIN32)
   // The window system answers a new window (expose, focus) a moment later.
   for (int round = 0; round < 4; ++round) {
     Sleep(25);
@@ -132,7 +132,7 @@ void Settle() {
 }
 
 bool RunningOnWine() {
-#if defined(_WIN32)
+#if defined(SPIRALS_SYSTEM_WIN32)
   HMODULE ntdll = GetModuleHandleA("ntdll");
   return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
 #else
@@ -141,7 +141,7 @@ bool RunningOnWine() {
 }
 
 bool QueueKeyInput(HWND target, UINT virtualKey) {
-#if defined(_WIN32)
+#if defined(SPIRALS_SYSTEM_WIN32)
   if (GetForegroundWindow() != target) SetForegroundWindow(target);
   SetFocus(target);
   INPUT in[2] = {};

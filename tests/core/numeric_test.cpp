@@ -115,7 +115,7 @@ TEST_F(RandomTest, UnseededDrawSeedsFromTheTickCount) {
   EXPECT_TRUE(matched);
 }
 
-#if !defined(_WIN32)
+#if !defined(SPIRALS_SYSTEM_WIN32)
 // Our layer's default clock is virtual, so the tick count can be moved past 2^31.
 TEST_F(RandomTest, SeedingHalvesANegativeTickTowardZero) {
   DWORD now = GetTickCount();

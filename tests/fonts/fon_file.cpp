@@ -4,10 +4,6 @@
 #include <fstream>
 #include <iterator>
 
-#if defined(_WIN32)
-#include <windows.h>
-#endif
-
 namespace fon {
 namespace {
 
@@ -121,9 +117,8 @@ bool ReadFon(const std::string& path, FontFile* out, std::string* error) {
 
 std::string SystemFontPath() {
 #if defined(_WIN32)
-  char dir[MAX_PATH] = {};
-  GetWindowsDirectoryA(dir, MAX_PATH);
-  return std::string(dir) + "\\Fonts\\vgasys.fon";
+  const char* windows = std::getenv("WINDIR");
+  return std::string(windows && *windows ? windows : "C:\\Windows") + "\\Fonts\\vgasys.fon";
 #else
   const char* chosen = std::getenv("SPIRALS_SYSTEM_FONT");
   return chosen && *chosen ? chosen : "/usr/share/wine/fonts/vgasys.fon";

@@ -162,7 +162,7 @@ TEST_F(PaintTest, WindowWithoutRecordIsErasedWithTheSystemColour) {
   EXPECT_TRUE(EventLog().empty());
 }
 
-#ifndef _WIN32
+#ifndef SPIRALS_SYSTEM_WIN32
 // Off Windows the whole window has pixels, also where it reaches beyond the screen.
 TEST_F(PaintTest, BackedWindowBeyondTheScreenShowsTheErasedColourWhereNoBitmapIs) {
   const int screenWidth = GetSystemMetrics(SM_CXSCREEN);

@@ -1,6 +1,6 @@
 // What the runtime's operations leave behind in our layer: no GDI objects, timers or global
 // blocks beyond what the open records own. The layer's counters exist only off Windows.
-#ifndef _WIN32
+#ifndef SPIRALS_SYSTEM_WIN32
 
 #include "platform/portable/diagnostics.h"
 #include "runtime/core/global_lists.h"
@@ -165,4 +165,4 @@ TEST_F(ResourceTest, NumberTextsComeFromTheRuntimeHeap) {
 
 }  // namespace
 
-#endif  // _WIN32
+#endif  // SPIRALS_SYSTEM_WIN32

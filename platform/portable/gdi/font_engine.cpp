@@ -105,10 +105,17 @@ const SystemFontInfo* SystemFont(Engine& e) {
     } else {
       e.systemState = SystemFontState::Unusable;
       e.lastRealized = nullptr;
-      std::fprintf(stderr,
-                   "spirals: the System font %s; text is drawn in %s Bold instead. "
-                   "The Debian package %s provides the System font.\n",
-                   problem.c_str(), kFallbackFamily, kSystemFontPackage);
+      if (FaceLookupAvailable()) {
+        std::fprintf(stderr,
+                     "spirals: the System font %s; text is drawn in %s Bold instead. "
+                     "The Debian package %s provides the System font.\n",
+                     problem.c_str(), kFallbackFamily, kSystemFontPackage);
+      } else {
+        // A build with no other faces: this is the only line about fonts it will say.
+        e.warned = true;
+        std::fprintf(stderr, "spirals: the System font %s; text is drawn without glyphs.\n",
+                     problem.c_str());
+      }
     }
   }
   return e.systemState == SystemFontState::Usable ? &e.system : nullptr;

@@ -11,7 +11,6 @@
 namespace portable::gdi {
 namespace {
 
-constexpr char kDefaultPath[] = "/usr/share/wine/fonts/vgasys.fon";
 // Larger than any raster font; keeps a hostile file or request from asking for huge glyphs.
 constexpr int kMaxCell = 256;
 
@@ -39,7 +38,14 @@ bool SelectBitmap(FT_Face face) {
 
 std::string SystemFontPath() {
   const char* chosen = std::getenv("SPIRALS_SYSTEM_FONT");
-  return chosen && *chosen ? chosen : kDefaultPath;
+  if (chosen && *chosen) return chosen;
+#if defined(_WIN32)
+  // Windows keeps it in its fonts folder; WINDIR names the Windows folder in every process.
+  const char* windows = std::getenv("WINDIR");
+  return std::string(windows && *windows ? windows : "C:\\Windows") + "\\Fonts\\vgasys.fon";
+#else
+  return "/usr/share/wine/fonts/vgasys.fon";
+#endif
 }
 
 bool IsSystemFace(const char* faceName) {

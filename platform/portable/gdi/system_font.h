@@ -41,7 +41,8 @@ struct RasterScale {
   int y = 1;
 };
 
-// The font file: $SPIRALS_SYSTEM_FONT when set, else fonts-wine's vgasys.fon.
+// The font file: $SPIRALS_SYSTEM_FONT when set, else fonts-wine's vgasys.fon (on Windows the
+// vgasys.fon of the Windows fonts folder).
 std::string SystemFontPath();
 // The Debian package that provides the default file.
 constexpr const char kSystemFontPackage[] = "fonts-wine";

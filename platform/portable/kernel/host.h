@@ -23,6 +23,16 @@ class Host {
   // Screen size reported by GetSystemMetrics(SM_CXSCREEN / SM_CYSCREEN).
   virtual SIZE ScreenSize() const = 0;
 
+  // A host shown through real Windows windows answers GetSystemMetrics with the system's own
+  // figures, so that frames, captions and screens measure what the real ones do. Others leave
+  // the layer's own (Windows 10 at 96 DPI).
+  virtual std::optional<int> SystemMetric(int /*index*/) const { return std::nullopt; }
+  // Likewise the frame and caption around a client area of a window of this style, as
+  // AdjustWindowRectEx (without a menu) measures them: left, top, right and bottom widths.
+  virtual std::optional<RECT> FrameInsets(DWORD /*style*/, DWORD /*exStyle*/) const {
+    return std::nullopt;
+  }
+
   // Moves pending host input into the message queue without blocking.
   virtual void PollInput() = 0;
 

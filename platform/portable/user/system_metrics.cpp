@@ -2,6 +2,8 @@
 // and the shared system cursors and icons.
 #include "system_metrics.h"
 
+#include <optional>
+
 #include "../kernel/host.h"
 
 namespace portable::user {
@@ -49,6 +51,7 @@ HCURSOR& CurrentCursor() {
 SIZE ScreenSize() { return CurrentHost().ScreenSize(); }
 
 int Metric(int index) {
+  if (std::optional<int> system = CurrentHost().SystemMetric(index)) return *system;
   SIZE screen = ScreenSize();
   switch (index) {
     case SM_CXSCREEN: return screen.cx;
@@ -83,21 +86,27 @@ int Metric(int index) {
     case SM_CXMAXIMIZED: return screen.cx + 2 * (kSizeFrame + kPaddedBorder);
     case SM_CYMAXIMIZED: return screen.cy + 2 * (kSizeFrame + kPaddedBorder);
     case SM_CXPADDEDBORDER: return kPaddedBorder;
+    // One monitor: the virtual screen is the screen.
+    case SM_XVIRTUALSCREEN:
+    case SM_YVIRTUALSCREEN: return 0;
+    case SM_CXVIRTUALSCREEN: return screen.cx;
+    case SM_CYVIRTUALSCREEN: return screen.cy;
     default: return 0;
   }
 }
 
 RECT FrameInsets(DWORD style, DWORD exStyle) {
+  if (std::optional<RECT> system = CurrentHost().FrameInsets(style, exStyle)) return *system;
   int frame = 0;
   if (style & WS_THICKFRAME) {
-    frame = kSizeFrame + kPaddedBorder;
+    frame = Metric(SM_CXSIZEFRAME) + Metric(SM_CXPADDEDBORDER);
   } else if ((style & WS_DLGFRAME) || (exStyle & WS_EX_DLGMODALFRAME)) {
-    frame = kFixedFrame;
+    frame = Metric(SM_CXFIXEDFRAME);
   } else if (style & WS_BORDER) {
-    frame = 1;
+    frame = Metric(SM_CXBORDER);
   }
   RECT insets{frame, frame, frame, frame};
-  if ((style & WS_CAPTION) == WS_CAPTION) insets.top += kCaption;
+  if ((style & WS_CAPTION) == WS_CAPTION) insets.top += Metric(SM_CYCAPTION);
   if (exStyle & WS_EX_CLIENTEDGE) {
     insets.left += 2;
     insets.top += 2;
@@ -149,6 +158,8 @@ HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name) {
 HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name) {
   return FindResource(kIcons, instance, name);
 }
+
+HCURSOR WINAPI GetCursor(void) { return CurrentCursor(); }
 
 HCURSOR WINAPI SetCursor(HCURSOR cursor) {
   HCURSOR previous = CurrentCursor();

@@ -1,4 +1,5 @@
-// spirals.scr as Windows' screen-saver control panel and the system drive it: the preview in
+// A saver (SAVER_FILE: spirals.scr on our layer, spirals-gdi.scr on the system's GDI) as
+// Windows' screen-saver control panel and the system drive it: the preview in
 // a window of ours, the saver itself ended by input, the settings box, and refused arguments.
 // The .scr is the one built next to this program.
 #include <gtest/gtest.h>
@@ -17,7 +18,7 @@ std::string SaverPath() {
   char path[MAX_PATH] = "";
   GetModuleFileNameA(nullptr, path, MAX_PATH);
   std::string p = path;
-  return p.substr(0, p.find_last_of("\\/") + 1) + "spirals.scr";
+  return p.substr(0, p.find_last_of("\\/") + 1) + SAVER_FILE;
 }
 
 // Handles our windows' messages (other processes send to them) until `done` or the time is up.

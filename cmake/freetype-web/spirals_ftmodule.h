@@ -1,2 +1,0 @@
-/* The FreeType modules of the browser build: the Windows FNT driver only. */
-FT_USE_MODULE(FT_Driver_ClassRec, winfnt_driver_class)

@@ -1,0 +1,76 @@
+// The system's clocks, display and message queue, for the Windows host.
+#include <windows.h>
+
+#include "../system_link.h"
+
+namespace portable::win32 {
+
+uint64_t CounterMicroseconds() {
+  static const uint64_t frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return static_cast<uint64_t>(f.QuadPart);
+  }();
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  const uint64_t ticks = static_cast<uint64_t>(now.QuadPart);
+  // In two parts, so that a counter of many days at a high frequency does not overflow.
+  return ticks / frequency * 1000000u + ticks % frequency * 1000000u / frequency;
+}
+
+uint32_t SystemTickCount() { return GetTickCount(); }
+
+void SleepMilliseconds(uint32_t ms) { Sleep(ms); }
+
+int32_t SystemMetric(int index) { return GetSystemMetrics(index); }
+
+Box FrameInsets(uint32_t style, uint32_t exStyle) {
+  RECT rect{0, 0, 0, 0};
+  AdjustWindowRectEx(&rect, style, FALSE, exStyle);
+  return Box{-rect.left, -rect.top, rect.right, rect.bottom};
+}
+
+DisplayInfo QueryDisplay() {
+  DisplayInfo info;
+  info.width = GetSystemMetrics(SM_CXSCREEN);
+  info.height = GetSystemMetrics(SM_CYSCREEN);
+  DEVMODEA mode{};
+  mode.dmSize = sizeof mode;
+  // 0 and 1 stand for the hardware's default rate.
+  if (EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode) && mode.dmDisplayFrequency > 1)
+    info.refreshHz = static_cast<int32_t>(mode.dmDisplayFrequency);
+  info.virtualScreen.left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+  info.virtualScreen.top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  info.virtualScreen.right = info.virtualScreen.left + GetSystemMetrics(SM_CXVIRTUALSCREEN);
+  info.virtualScreen.bottom = info.virtualScreen.top + GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  return info;
+}
+
+void DispatchSystemMessages() {
+  MSG message;
+  // No TranslateMessage: the layer makes its own characters from the keys it is given.
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+}
+
+void WaitForSystemMessage(int timeoutMs) {
+  MsgWaitForMultipleObjectsEx(0, nullptr, timeoutMs < 0 ? INFINITE : static_cast<DWORD>(timeoutMs),
+                              QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+}
+
+bool RealClientSize(uintptr_t window, int* width, int* height) {
+  HWND hwnd = reinterpret_cast<HWND>(window);
+  RECT client{};
+  if (hwnd == nullptr || !IsWindow(hwnd) || !GetClientRect(hwnd, &client)) return false;
+  if (width != nullptr) *width = client.right;
+  if (height != nullptr) *height = client.bottom;
+  return true;
+}
+
+uintptr_t ForegroundWindow() { return reinterpret_cast<uintptr_t>(GetForegroundWindow()); }
+
+void ShowInformation(uintptr_t owner, const std::string& text, const std::string& caption) {
+  MessageBoxA(reinterpret_cast<HWND>(owner), text.c_str(), caption.c_str(),
+              MB_OK | MB_ICONINFORMATION);
+}
+
+}  // namespace portable::win32

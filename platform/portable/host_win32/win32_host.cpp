@@ -1,0 +1,259 @@
+#include "win32_host.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+
+#include "../host_common/host_input.h"
+#include "../user/input.h"
+#include "../user/window_surface.h"
+#include "host_win32.h"
+
+namespace portable {
+
+Win32Host::Win32Host(uintptr_t parent)
+    : tickBase_(win32::SystemTickCount() - static_cast<uint32_t>(clock_.NowMs())),
+      parent_(parent),
+      statsWanted_(std::getenv("SPIRALS_HOST_STATS") != nullptr) {
+  const win32::DisplayInfo display = win32::QueryDisplay();
+  screen_ = SIZE{display.width, display.height};
+  pacer_ = FramePacer(display.refreshHz);
+  if (const char* path = std::getenv("SPIRALS_TEXT_LOG"); path && *path) {
+    if (!textLog_.Open(path)) std::fprintf(stderr, "spirals: cannot write the text log %s\n", path);
+  }
+}
+
+Win32Host::~Win32Host() {
+  ProcessExiting(0);
+  if (&CurrentHost() == this) SetHost(nullptr);
+}
+
+std::optional<RECT> Win32Host::FrameInsets(DWORD style, DWORD exStyle) const {
+  const win32::Box insets = win32::FrameInsets(style, exStyle);
+  return RECT{insets.left, insets.top, insets.right, insets.bottom};
+}
+
+bool Win32Host::TakeSystemMessages() {
+  queued_ = false;
+  win32::DispatchSystemMessages();
+  // What sends messages to our window at once waits until the real window's procedure has
+  // returned: our window's answer may be to close, which takes the real window with it.
+  if (pendingSize_ && shown_ != nullptr) {
+    const SIZE size = *pendingSize_;
+    pendingSize_.reset();
+    if (size.cx != width_ || size.cy != height_) queued_ |= FitClientArea(shown_, size.cx, size.cy);
+  }
+  if (pendingActive_ && shown_ != nullptr) {
+    const bool active = *pendingActive_;
+    pendingActive_.reset();
+    if (!active) ReleaseHeldKeys();
+    // Our window follows the real one: inactive while another program has the keyboard.
+    SetActiveWindow(active ? shown_ : nullptr);
+    queued_ = true;
+  }
+  FollowParent();
+  if (lost_ && !closeSent_ && shown_ != nullptr) {
+    // As the X11 host does for a window taken away: our window is asked to close.
+    closeSent_ = true;
+    PostMessageA(shown_, WM_CLOSE, 0, 0);
+    return true;
+  }
+  return queued_;
+}
+
+void Win32Host::FollowParent() {
+  if (parent_ == 0 || window_ == nullptr || lost_ || shown_ == nullptr) return;
+  int width = 0, height = 0;
+  if (!window_->ParentClientSize(&width, &height)) {
+    lost_ = true;
+    return;
+  }
+  if (width == width_ && height == height_) return;
+  window_->SetClientSize(width, height);
+  if (FitClientArea(shown_, width, height)) queued_ = true;
+}
+
+void Win32Host::PresentIfDue() {
+  if (closed_ || window_ == nullptr || dirty_.Empty()) return;
+  const uint64_t now = clock_.NowUs();
+  if (!pacer_.Due(now)) return;
+  dirty_.TakeRects(&rects_);
+  WindowSurface surface;
+  if (QueryWindowSurface(shown_, &surface)) {
+    boxes_.clear();
+    for (const RECT& r : rects_) boxes_.push_back(win32::Box{r.left, r.top, r.right, r.bottom});
+    const PixelBuffer& frame = surface.framebuffer;
+    window_->Present(frame.pixels, frame.width, frame.height, frame.stride, boxes_);
+  }
+  pacer_.Presented(now);
+  ++framesPresented_;
+}
+
+void Win32Host::PollInput() {
+  if (closed_) return;
+  TakeSystemMessages();
+  PresentIfDue();
+}
+
+void Win32Host::WaitForInput(std::optional<uint64_t> deadlineMs) {
+  if (closed_) {
+    if (deadlineMs) {
+      const uint64_t now = clock_.NowMs();
+      if (*deadlineMs > now)
+        clock_.SleepMs(static_cast<uint32_t>(std::min<uint64_t>(*deadlineMs - now, UINT_MAX)));
+    }
+    return;
+  }
+  for (;;) {
+    if (TakeSystemMessages()) return;
+    PresentIfDue();
+    const uint64_t nowMs = clock_.NowMs();
+    if (deadlineMs && nowMs >= *deadlineMs) return;
+    // Sleep until the deadline, system input, or the next picture; a preview looks at its
+    // parent now and then, since another program's window tells us nothing when it resizes.
+    int64_t timeoutMs = -1;
+    if (deadlineMs)
+      timeoutMs = static_cast<int64_t>(std::min<uint64_t>(*deadlineMs - nowMs, INT_MAX));
+    if (!dirty_.Empty() && window_ != nullptr) {
+      const int64_t presentMs = static_cast<int64_t>((pacer_.WaitUs(clock_.NowUs()) + 999) / 1000);
+      timeoutMs = timeoutMs < 0 ? presentMs : std::min(timeoutMs, presentMs);
+    }
+    if (parent_ != 0) timeoutMs = timeoutMs < 0 ? 250 : std::min<int64_t>(timeoutMs, 250);
+    win32::WaitForSystemMessage(static_cast<int>(timeoutMs));
+  }
+}
+
+void Win32Host::TopLevelCreated(HWND hwnd, int clientWidth, int clientHeight) {
+  // One real window, for the program's one top-level window.
+  if (closed_ || shown_ != nullptr) return;
+  POINT origin{0, 0};
+  ClientToScreen(hwnd, &origin);
+  win32::WindowSpec spec;
+  // The real window opens with the title, so nobody ever sees it without one.
+  char title[256] = "";
+  GetWindowTextA(hwnd, title, sizeof title);
+  spec.title = title;
+  spec.style = static_cast<uint32_t>(GetWindowLongA(hwnd, GWL_STYLE));
+  spec.exStyle = static_cast<uint32_t>(GetWindowLongA(hwnd, GWL_EXSTYLE));
+  spec.client = win32::Box{origin.x, origin.y, origin.x + clientWidth, origin.y + clientHeight};
+  spec.parent = parent_;
+  shown_ = hwnd;
+  width_ = clientWidth;
+  height_ = clientHeight;
+  dirty_.Resize(clientWidth, clientHeight);
+  dirty_.AddAll();
+  std::string problem;
+  window_ = win32::OpenRealWindow(spec, this, &problem);
+  if (window_ == nullptr) {
+    std::fprintf(stderr, "spirals: %s\n", problem.c_str());
+    ExitProcess(1);
+  }
+  // A preview fills its parent, whatever size it was given.
+  FollowParent();
+}
+
+void Win32Host::TopLevelResized(HWND hwnd, int clientWidth, int clientHeight) {
+  if (hwnd != shown_) return;
+  width_ = clientWidth;
+  height_ = clientHeight;
+  if (window_ != nullptr && parent_ == 0) window_->SetClientSize(clientWidth, clientHeight);
+  dirty_.Resize(clientWidth, clientHeight);
+  dirty_.AddAll();
+}
+
+void Win32Host::TopLevelDestroyed(HWND hwnd) {
+  if (hwnd != shown_) return;
+  shown_ = nullptr;
+  window_.reset();
+  dirty_.Clear();
+}
+
+void Win32Host::TopLevelTitle(HWND hwnd, const char* title) {
+  if (title != nullptr && hwnd == shown_ && window_ != nullptr) window_->SetTitle(title);
+}
+
+void Win32Host::PixelsChanged(HWND topLevel, const RECT& rect) {
+  if (topLevel == shown_) dirty_.Add(rect);
+}
+
+void Win32Host::TextDrawn(HWND, int x, int y, const char* text, int length) {
+  textLog_.Write(clock_.NowMs(), x, y, text, length);
+}
+
+void Win32Host::ProcessExiting(UINT) {
+  if (closed_) return;
+  if (statsWanted_) {
+    const double seconds = static_cast<double>(clock_.NowUs()) / 1e6;
+    std::fprintf(stderr, "spirals: %llu pictures in %.1f s (%.1f per second)\n",
+                 static_cast<unsigned long long>(framesPresented_), seconds,
+                 seconds > 0 ? static_cast<double>(framesPresented_) / seconds : 0.0);
+  }
+  closed_ = true;
+  window_.reset();
+  shown_ = nullptr;
+  textLog_.Close();
+}
+
+void Win32Host::Key(uint32_t virtualKey, bool down, bool repeat) {
+  InjectKey(virtualKey, down, repeat);
+  queued_ = true;
+}
+
+void Win32Host::MouseButton(int button, bool down, int x, int y) {
+  if (shown_ == nullptr) return;
+  InjectMouseButton(shown_, button, down, x, y);
+  queued_ = true;
+}
+
+void Win32Host::MouseMove(int x, int y) {
+  if (shown_ == nullptr) return;
+  InjectMouseMove(shown_, x, y);
+  queued_ = true;
+}
+
+void Win32Host::WheelNotch(int delta, int x, int y) {
+  if (shown_ == nullptr) return;
+  InjectWheel(shown_, delta, CurrentKeyStateFlags(), x, y);
+  queued_ = true;
+}
+
+void Win32Host::CloseRequested() {
+  if (shown_ == nullptr) return;
+  InjectClose(shown_);
+  queued_ = true;
+}
+
+void Win32Host::Resized(int clientWidth, int clientHeight) {
+  pendingSize_ = SIZE{clientWidth, clientHeight};
+}
+
+void Win32Host::Exposed(const win32::Box& clientRect) {
+  if (shown_ == nullptr) return;
+  const RECT rect{clientRect.left, clientRect.top, clientRect.right, clientRect.bottom};
+  dirty_.Add(rect);
+  InjectExpose(shown_, &rect);
+  queued_ = true;
+}
+
+void Win32Host::Activated(bool active) { pendingActive_ = active; }
+
+void Win32Host::Lost() { lost_ = true; }
+
+bool Win32Host::CursorHidden() { return GetCursor() == nullptr; }
+
+bool InstallWin32Host(uintptr_t parent, std::string* problem) {
+  if (parent != 0) {
+    int width = 0, height = 0;
+    if (!win32::RealClientSize(parent, &width, &height)) {
+      *problem = "the window " + std::to_string(parent) + " does not exist";
+      return false;
+    }
+  }
+  static std::optional<Win32Host> host;
+  host.emplace(parent);
+  SetHost(&*host);
+  return true;
+}
+
+}  // namespace portable
