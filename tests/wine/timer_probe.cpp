@@ -1,25 +1,27 @@
-// Measures how window timers behave on the system it runs on (meant for Wine): for a few
-// periods, the WM_TIMER messages per second and the spread of the intervals between them,
-// and how long Sleep(1) really sleeps. Prints one line per measurement.
+// Measures how window timers behave (meant for Wine): for a few periods, the WM_TIMER messages
+// per second and the spread of the intervals between them, and how long Sleep(1) really sleeps.
+// Prints one line per measurement. Built twice, as the programs are: timer_probe on the system's
+// USER32 (its SetTimer), timer_probe_layer on our layer inside a Windows program (our timers,
+// waiting on the system's message queue through host_win32).
 // Usage: timer_probe [seconds per period]
-#include <windows.h>
-
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <vector>
+
+#include "platform/win32.h"
+#if !defined(SPIRALS_SYSTEM_WIN32)
+#include "platform/portable/host_win32/host_win32.h"
+#endif
 
 namespace {
 
 double NowMs() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER counter;
-  QueryPerformanceCounter(&counter);
-  return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+  static const auto start = std::chrono::steady_clock::now();
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+      .count();
 }
 
 void MeasureTimer(HWND hwnd, UINT periodMs, double seconds) {
@@ -60,6 +62,13 @@ void MeasureSleep() {
 
 int main(int argc, char** argv) {
   const double seconds = argc > 1 ? std::atof(argv[1]) : 5.0;
+#if !defined(SPIRALS_SYSTEM_WIN32)
+  std::string problem;
+  if (!portable::InstallWin32Host(0, &problem)) {
+    std::fprintf(stderr, "timer_probe: %s\n", problem.c_str());
+    return 1;
+  }
+#endif
   WNDCLASSEXA wc{};
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = DefWindowProcA;

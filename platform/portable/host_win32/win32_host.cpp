@@ -92,7 +92,14 @@ void Win32Host::PresentIfDue() {
 
 void Win32Host::PollInput() {
   if (closed_) return;
-  TakeSystemMessages();
+  // The program peeks at its queue many times a drawing step, and every look at the system's
+  // queue is a call into the system (under Wine, a round trip to its server): look at most
+  // once per kPollIntervalUs, which no user can tell from at once.
+  const uint64_t now = clock_.NowUs();
+  if (now - lastPollUs_ >= kPollIntervalUs) {
+    lastPollUs_ = now;
+    TakeSystemMessages();
+  }
   PresentIfDue();
 }
 
@@ -116,8 +123,10 @@ void Win32Host::WaitForInput(std::optional<uint64_t> deadlineMs) {
     if (deadlineMs)
       timeoutMs = static_cast<int64_t>(std::min<uint64_t>(*deadlineMs - nowMs, INT_MAX));
     if (!dirty_.Empty() && window_ != nullptr) {
+      // A picture due shortly before the next timer waits for it: one wake-up serves both.
       const int64_t presentMs = static_cast<int64_t>((pacer_.WaitUs(clock_.NowUs()) + 999) / 1000);
-      timeoutMs = timeoutMs < 0 ? presentMs : std::min(timeoutMs, presentMs);
+      if (timeoutMs < 0 || presentMs + kPresentSlackMs < timeoutMs)
+        timeoutMs = timeoutMs < 0 ? presentMs : std::min(timeoutMs, presentMs);
     }
     if (parent_ != 0) timeoutMs = timeoutMs < 0 ? 250 : std::min<int64_t>(timeoutMs, 250);
     win32::WaitForSystemMessage(static_cast<int>(timeoutMs));

@@ -67,6 +67,9 @@ class Win32Host final : public Host, private win32::WindowEvents {
   void FollowParent();
   void PresentIfDue();
 
+  static constexpr uint64_t kPollIntervalUs = 2000;
+  static constexpr int64_t kPresentSlackMs = 8;
+
   CounterClock clock_;
   uint32_t tickBase_;
   SIZE screen_;
@@ -83,6 +86,7 @@ class Win32Host final : public Host, private win32::WindowEvents {
   bool statsWanted_ = false;
   std::optional<SIZE> pendingSize_;    // the real window's new client size
   std::optional<bool> pendingActive_;  // the real window became active, or stopped being it
+  uint64_t lastPollUs_ = 0;            // when PollInput last looked at the system's queue
   bool queued_ = false;                // input went to the layer since it last looked
   bool lost_ = false;                  // the real window went away from outside
   bool closeSent_ = false;             // and our window was asked to close

@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# Measures both Windows programs of a build folder under Wine, one after the other on one
+# private virtual display and one Wine prefix: spirals-gdi.exe (the system's GDI) and
+# spirals.exe (our layer, host_win32). For each, at its start-up setting and after key 9 (ten
+# curves, the fastest drawing timer): the CPU of the program, of the Wine server and of the X
+# server over a window of seconds, the pictures per second (our layer counts its own; the
+# system's GDI draws straight to the screen and has none to count), and the program's peak
+# resident memory. Then the timer probes of both kinds, which must tick alike.
+# Usage: measure_windows.sh <build folder> [seconds]
+# Prints readable lines, and one "result program=... setting=... cpu_pct=... server_pct=...
+# xvfb_pct=... fps=... hwm_kib=..." line per measurement for scripts/bench.
+set -u
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/.." && pwd)
+build=$(cd "$1" && pwd)
+seconds=${2:-10}
+title='ZELVARI in KORVEX PRO'
+
+if [ -z "${SPIRALS_MEASURE_DISPLAY:-}" ]; then
+  export SPIRALS_MEASURE_DISPLAY=1
+  unset DISPLAY
+  exec "$root/scripts/with-xvfb" "$0" "$@"
+fi
+for tool in xdotool pgrep; do
+  command -v "$tool" >/dev/null 2>&1 || { echo "measure_windows: $tool is missing" >&2; exit 1; }
+done
+export WINEPREFIX="${WINEPREFIX:-$build/wineprefix}"
+# shellcheck source=../scripts/wine-env
+. "$root/scripts/wine-env"
+spirals_wine_env "$build/spirals.exe" || exit $?
+ticksPerSecond=$(getconf CLK_TCK)
+xvfbPid=${SPIRALS_XVFB_PID:-}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# CPU ticks (user + system) of a process so far; an unknown pid counts 0.
+cpu() {
+  if [ -n "$1" ] && [ -r "/proc/$1/stat" ]; then
+    awk '{ print $14 + $15 }' "/proc/$1/stat"
+  else
+    echo 0
+  fi
+}
+peak_kib() { awk '/^VmHWM:/ { print $2 }' "/proc/$1/status" 2>/dev/null || echo 0; }
+
+# The prefix is made (and its windows unmanaged) before anything is timed.
+"$root/scripts/wine-run" cmd /c exit >/dev/null 2>&1
+
+# measure <program file> <label>
+measure() {
+  local exe=$1 label=$2 pid window serverPid setting a b s0 s1 x0 x1 t0 t1 hwm fps
+  SPIRALS_HOST_STATS=1 "$wine" "$build/$exe" 2>"$work/$exe.err" &
+  pid=$!
+  window=""
+  for _ in $(seq 1 360); do
+    window=$(xdotool search --name "^${title}\$" 2>/dev/null | head -n 1)
+    [ -n "$window" ] && break
+    sleep 0.25
+  done
+  if [ -z "$window" ]; then
+    echo "measure_windows: $exe opened no window" >&2
+    kill "$pid" 2>/dev/null
+    return 1
+  fi
+  serverPid=$(pgrep -x "wineserver(32|64)?" | head -n 1)
+  sleep 1
+  for setting in start-up ten-curves; do
+    if [ "$setting" = ten-curves ]; then
+      xdotool windowfocus --sync "$window" && xdotool key 9
+      sleep 1
+    fi
+    a=$(cpu "$pid"); s0=$(cpu "$serverPid"); x0=$(cpu "$xvfbPid"); t0=$(date +%s%N)
+    sleep "$seconds"
+    b=$(cpu "$pid"); s1=$(cpu "$serverPid"); x1=$(cpu "$xvfbPid"); t1=$(date +%s%N)
+    awk -v p=$((b - a)) -v s=$((s1 - s0)) -v x=$((x1 - x0)) -v hz="$ticksPerSecond" \
+      -v ms=$(((t1 - t0) / 1000000)) -v l="$label" -v set="$setting" 'BEGIN {
+        t = ms / 1000
+        printf "%s, %s: over %.1f s, the program %.1f%% of a core, wineserver %.1f%%, Xvfb %.1f%%\n",
+               l, set, t, 100 * p / hz / t, 100 * s / hz / t, 100 * x / hz / t
+        printf "result program=%s setting=%s cpu_pct=%.1f server_pct=%.1f xvfb_pct=%.1f seconds=%.1f\n",
+               l, set, 100 * p / hz / t, 100 * s / hz / t, 100 * x / hz / t, t }' >>"$work/lines"
+  done
+  hwm=$(peak_kib "$pid")
+  xdotool windowfocus --sync "$window" && xdotool key Escape
+  wait "$pid"
+  echo "$label: exit code $?, peak resident memory $((hwm / 1024)) MiB" >>"$work/lines"
+  fps=$(sed -n 's/.*(\([0-9.]*\) per second).*/\1/p' "$work/$exe.err" | tail -n 1)
+  echo "result program=$label setting=whole fps=${fps:-none} hwm_kib=$hwm" >>"$work/lines"
+  "$wineserver" -w
+}
+
+measure spirals-gdi.exe system-gdi
+measure spirals.exe our-layer
+cat "$work/lines"
+for probe in timer_probe timer_probe_layer; do
+  if [ -x "$build/$probe.exe" ]; then
+    echo "$probe:"
+    "$wine" "$build/$probe.exe" 3 2>/dev/null | grep -E 'SetTimer +(10|16|50) ms' | sed 's/^/  /'
+  fi
+done
+"$wineserver" -w
