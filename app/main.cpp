@@ -46,7 +46,11 @@ const char USAGE[] =
     "       spirals --root             as a screen saver: in $XSCREENSAVER_WINDOW, else the root "
     "window\n"
     "       spirals --window-id ID     as a screen saver in the window ID (0x... or decimal)\n"
-    "       spirals --window           the screen saver in a window of its own (ESC ends it)\n";
+    "       spirals --window           the screen saver in a window of its own (ESC ends it)\n"
+    "  with a saver mode:  --curves N  draw N curves (2 to 11) instead of the number drawn at "
+    "start-up\n"
+    "                      --speed S   run at speed S (0.1 to 15) instead of the speed drawn at "
+    "start-up\n";
 
 }  // namespace
 
@@ -70,6 +74,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "spirals: %s\n", problem.c_str());
     return EXIT_BAD_INPUT;
   }
-  SaverMain(windowPlan(size.cx, size.cy, own ? SaverInput::EndOnEscape : SaverInput::Ignored));
+  SaverMain(windowPlan(size.cx, size.cy, own ? SaverInput::EndOnEscape : SaverInput::Ignored),
+            command.settings);
 }
 #endif

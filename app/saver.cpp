@@ -60,7 +60,7 @@ bool movedTooFar() {
   return dx * dx + dy * dy > static_cast<int64_t>(SAVER_MOVE_LIMIT) * SAVER_MOVE_LIMIT;
 }
 
-bool endsTheSaver(int32_t id, WPARAM wParam) {
+bool endsTheSaver(int32_t id, WPARAM wParam, bool onDeactivation) {
   switch (id) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
@@ -71,8 +71,8 @@ bool endsTheSaver(int32_t id, WPARAM wParam) {
     case WM_MOUSEWHEEL:
     case LAST_MOUSE_MESSAGE: return true;
     case WM_MOUSEMOVE: return movedTooFar();
-    case WM_ACTIVATEAPP: return wParam == FALSE;
-    case WM_ACTIVATE: return LOWORD(wParam) == WA_INACTIVE;
+    case WM_ACTIVATEAPP: return onDeactivation && wParam == FALSE;
+    case WM_ACTIVATE: return onDeactivation && LOWORD(wParam) == WA_INACTIVE;
     default: return false;
   }
 }
@@ -81,6 +81,10 @@ bool endsTheSaver(int32_t id, WPARAM wParam) {
 // take the parent and our window with it without a word, and the window's timers with them.
 constexpr UINT PARENT_WATCH_PERIOD = 250;
 UINT_PTR parentWatch = 0;
+// A window timer of the saver's, beside the animation's timers 1 and 2: the group's state is
+// looked at this often.
+constexpr UINT_PTR GROUP_WATCH_TIMER = 0x5347;
+constexpr UINT GROUP_WATCH_PERIOD = 100;
 
 void stopParentWatch() {
   if (parentWatch != 0) KillTimer(nullptr, parentWatch);
@@ -144,8 +148,13 @@ int32_t saverHandleEvent() {
   const int32_t id = CurrentEvent.eventId;
   const WPARAM wParam = CurrentEvent.param1;
   const SaverInput mode = activePlan.input;
-  if (mode == SaverInput::EndOnAny && endsTheSaver(id, wParam)) {
+  const bool endsOnInput = mode == SaverInput::EndOnAny || mode == SaverInput::EndOnInput;
+  if (endsOnInput && endsTheSaver(id, wParam, mode == SaverInput::EndOnAny)) {
     endSaver();
+    return 0;
+  }
+  if (id == WM_TIMER && wParam == GROUP_WATCH_TIMER) {
+    if (activePlan.group.ended != nullptr && activePlan.group.ended()) endSaver();
     return 0;
   }
   if (isInput(id)) {
@@ -197,10 +206,12 @@ bool saverOpen(const SaverPlan& plan) {
     endSaver();
     return true;
   }
-  if (plan.input == SaverInput::EndOnAny) {
+  if (plan.input == SaverInput::EndOnAny || plan.input == SaverInput::EndOnInput) {
     mainWindow.cursor = nullptr;
     SetCursor(nullptr);
   }
+  if (plan.group.ended != nullptr)
+    SetTimer(mainWindow.hwnd, GROUP_WATCH_TIMER, GROUP_WATCH_PERIOD, nullptr);
   if (plan.parent != nullptr) parentWatch = SetTimer(nullptr, 0, PARENT_WATCH_PERIOD, watchParent);
   return true;
 }
@@ -218,13 +229,26 @@ void saverRun() {
   }
 }
 
-void SaverMain(const SaverPlan& plan) {
+void applySaverSettings(const SaverSettings& settings) {
+  if (settings.curves >= SAVER_CURVES_LOW && settings.curves <= SAVER_CURVES_HIGH) {
+    lastCurve = settings.curves - 1;
+  }
+  if (settings.speed >= SAVER_SPEED_LOW && settings.speed <= SAVER_SPEED_HIGH) {
+    speed = settings.speed;
+  }
+}
+
+void SaverMain(const SaverPlan& plan, const SaverSettings& settings) {
   prepareApplication();
+  applySaverSettings(settings);
   if (!saverOpen(plan)) {
+    if (plan.group.closed != nullptr) plan.group.closed();
     // A preview whose parent went away while it was being made has ended with it.
     const bool parentGone = plan.parent != nullptr && !IsWindow(plan.parent);
     shutDown(parentGone ? 0 : 2);
   }
+  if (plan.group.opened != nullptr) plan.group.opened();
   saverRun();
+  if (plan.group.closed != nullptr) plan.group.closed();
   shutDown(0);
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "../platform/win32.h"
+#include "saver_settings.h"
 
 // What input does to a saver window. Whatever the mode, input never reaches the animation's
 // controls; close requests and everything else do.
@@ -14,6 +15,9 @@ enum class SaverInput : uint8_t {
   // activation ends it. (Not from where the cursor was at the start: under Wine on a virtual
   // display that can differ from what the window is told.)
   EndOnAny,
+  // As EndOnAny, except that losing activation does not end it: a copy on a further monitor,
+  // which gives up activation to the first process's window.
+  EndOnInput,
   // Trying it out in a window of its own: ESC ends it.
   EndOnEscape,
   // A preview or a window lent by a screen locker: input is ignored.
@@ -21,6 +25,16 @@ enum class SaverInput : uint8_t {
 };
 
 constexpr int32_t SAVER_MOVE_LIMIT = 10;
+
+// One saver of several, one per monitor, that end together.
+struct SaverGroupHooks {
+  // Asked a few times a second; true ends this saver.
+  bool (*ended)() = nullptr;
+  // Once the window is up and drawing.
+  void (*opened)() = nullptr;
+  // Once the window is gone, before the process ends.
+  void (*closed)() = nullptr;
+};
 
 struct SaverPlan {
   // The window's rectangle: screen coordinates, or client coordinates of `parent`.
@@ -33,6 +47,7 @@ struct SaverPlan {
   // nothing: when it goes, the saver ends. Null for a window of the saver's own.
   HWND parent = nullptr;
   SaverInput input = SaverInput::Ignored;
+  SaverGroupHooks group;
 };
 
 // The full-screen saver over `screen` (the virtual screen), topmost, no caption, no cursor.
@@ -49,9 +64,15 @@ bool saverOpen(const SaverPlan& plan);
 // Pumps until the saver window is gone: closed by the handler, or destroyed from outside.
 void saverRun();
 
-// prepareApplication, saverOpen, saverRun, then the process ends: exit code 0, or 2 when
-// the window could not be made (and not because a preview's parent went away meanwhile).
-[[noreturn]] void SaverMain(const SaverPlan& plan);
+// After the start-up draws: a chosen number of curves or speed replaces the value drawn, so
+// the generator's sequence stays the one the draws began, and the creation event starts
+// timer 2 and reseeds for the chosen number, as the digit keys would.
+void applySaverSettings(const SaverSettings& settings);
+
+// prepareApplication, applySaverSettings, saverOpen, saverRun, then the process ends: exit
+// code 0, or 2 when the window could not be made (and not because a preview's parent went
+// away meanwhile).
+[[noreturn]] void SaverMain(const SaverPlan& plan, const SaverSettings& settings);
 
 // The WindowHandler of a saver window: input as the plan's mode says, the rest to handleEvent.
 int32_t saverHandleEvent();

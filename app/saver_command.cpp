@@ -5,7 +5,11 @@
 namespace {
 
 constexpr const char* SCR_USAGE = "the saver takes /s, /p HWND, /c, /c:HWND or /a";
-constexpr const char* HACK_USAGE = "spirals takes --root, --window-id ID or --window";
+constexpr const char* HACK_USAGE =
+    "spirals takes --root, --window-id ID or --window, with --curves N and --speed S";
+constexpr const char* CURVES_RANGE = "a number of curves from 2 to 11";
+constexpr const char* SPEED_RANGE = "a speed from 0.1 to 15";
+constexpr const char* COPY_SWITCH = "copy";
 // Arguments are quoted back at most this long, so a refusal stays one short line.
 constexpr size_t QUOTE_LIMIT = 40;
 
@@ -68,6 +72,16 @@ bool parseHex(const char* text, uint64_t* value) {
 
 char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
+// "/copy", in either case and with either introducer, like the system's switches.
+bool isCopySwitch(const char* arg) {
+  if (arg[0] != '/' && arg[0] != '-') return false;
+  size_t i = 0;
+  for (; COPY_SWITCH[i] != '\0'; ++i) {
+    if (lowerAscii(arg[i + 1]) != COPY_SWITCH[i]) return false;
+  }
+  return arg[i + 1] == '\0';
+}
+
 // A Windows window handle: unsigned decimal, not 0.
 SaverCommand withHandle(SaverAction action, const char* text) {
   uint64_t handle = 0;
@@ -78,7 +92,58 @@ SaverCommand withHandle(SaverAction action, const char* text) {
   return with(action, handle);
 }
 
+// One comma-separated field of a copy's argument, advancing `*text` past it.
+bool nextField(const char** text, std::string* field) {
+  const char* comma = std::strchr(*text, ',');
+  const char* end = comma != nullptr ? comma : *text + std::strlen(*text);
+  field->assign(*text, end);
+  *text = comma != nullptr ? comma + 1 : end;
+  return comma != nullptr;
+}
+
+bool parseCoordinate(const std::string& text, int32_t* value) {
+  const bool negative = !text.empty() && text[0] == '-';
+  uint64_t magnitude = 0;
+  if (!parseDecimal(text.c_str() + (negative ? 1 : 0), &magnitude)) return false;
+  if (magnitude > (negative ? 0x80000000u : 0x7FFFFFFFu)) return false;
+  *value = static_cast<int32_t>(negative ? -static_cast<int64_t>(magnitude)
+                                         : static_cast<int64_t>(magnitude));
+  return true;
+}
+
+SaverCommand copyCommand(const char* spec) {
+  SaverCommand command;
+  SaverCopy& copy = command.copy;
+  int32_t* sides[] = {&copy.area.left, &copy.area.top, &copy.area.right, &copy.area.bottom};
+  uint64_t* handles[] = {&copy.leader, &copy.ending, &copy.started};
+  const char* rest = spec;
+  std::string field;
+  bool more = true;
+  for (int32_t* side : sides) {
+    more = nextField(&rest, &field);
+    if (!more || !parseCoordinate(field, side)) return refused("/copy: malformed monitor");
+  }
+  for (uint64_t* handle : handles) {
+    if (!more) return refused("/copy: missing handles");
+    more = nextField(&rest, &field);
+    if (!parseDecimal(field.c_str(), handle) || *handle == 0) return refused("/copy: bad handle");
+  }
+  if (more) return refused("/copy: too many fields");
+  if (copy.area.right <= copy.area.left || copy.area.bottom <= copy.area.top) {
+    return refused("/copy: an empty monitor");
+  }
+  command.action = SaverAction::FullScreenCopy;
+  return command;
+}
+
 }  // namespace
+
+std::string FormatSaverCopy(const SaverCopy& copy) {
+  return std::to_string(copy.area.left) + "," + std::to_string(copy.area.top) + "," +
+         std::to_string(copy.area.right) + "," + std::to_string(copy.area.bottom) + "," +
+         std::to_string(copy.leader) + "," + std::to_string(copy.ending) + "," +
+         std::to_string(copy.started);
+}
 
 bool ParseWindowId(const char* text, uint64_t* id) {
   if (text == nullptr) return false;
@@ -94,6 +159,10 @@ SaverCommand ParseSaverArguments(int argc, const char* const* argv) {
   if (argc <= 1 || argv == nullptr) return with(SaverAction::Settings);
   const char* first = argv[1];
   if (first == nullptr) return with(SaverAction::Settings);
+  if (isCopySwitch(first)) {
+    if (argc != 3 || argv[2] == nullptr) return refused("/copy takes one argument");
+    return copyCommand(argv[2]);
+  }
   if ((first[0] != '/' && first[0] != '-') || first[1] == '\0') {
     return refused("unknown argument " + quoted(first) + ": " + SCR_USAGE);
   }
@@ -139,6 +208,8 @@ SaverCommand ParseHackArguments(int argc, const char* const* argv,
   bool ownWindow = false;
   bool idGiven = false;
   uint64_t id = 0;
+  SaverSettings settings;
+  bool settingGiven = false;
   for (int i = 1; i < argc; ++i) {
     const char* arg = argv[i];
     if (arg == nullptr) break;
@@ -157,18 +228,38 @@ SaverCommand ParseHackArguments(int argc, const char* const* argv,
         return refused(quoted(value) + " is not a window id (0x... or decimal, not 0)");
       }
       idGiven = true;
+    } else if (key == "curves" || key == "speed") {
+      const bool curves = key == "curves";
+      const char* value = equals != nullptr ? equals + 1 : (i + 1 < argc ? argv[++i] : nullptr);
+      const char* range = curves ? CURVES_RANGE : SPEED_RANGE;
+      if (value == nullptr) return refused("--" + key + " needs " + range);
+      const bool ok = curves ? ParseSaverCurves(value, &settings.curves)
+                             : ParseSaverSpeed(value, &settings.speed);
+      if (!ok) return refused("--" + key + " " + quoted(value) + " is not " + range);
+      settingGiven = true;
     } else {
       return refused("unknown option " + quoted(arg) + ": " + HACK_USAGE);
     }
   }
-  if (idGiven) return with(SaverAction::WindowId, id);
-  if (root) {
-    if (saverWindowVariable == nullptr || *saverWindowVariable == '\0')
-      return with(SaverAction::Root);
-    if (!ParseWindowId(saverWindowVariable, &id)) {
+  SaverCommand command;
+  if (idGiven) {
+    command = with(SaverAction::WindowId, id);
+  } else if (root) {
+    if (saverWindowVariable != nullptr && *saverWindowVariable != '\0' &&
+        !ParseWindowId(saverWindowVariable, &id)) {
       return refused("XSCREENSAVER_WINDOW is " + quoted(saverWindowVariable) + ", not a window id");
     }
-    return with(SaverAction::Root, id);
+    command = with(SaverAction::Root, id);
+  } else if (ownWindow) {
+    command = with(SaverAction::OwnWindow);
+  } else if (settingGiven) {
+    // The program itself keeps its random start-up.
+    return refused(
+        "--curves and --speed are screen-saver settings: add --root, --window-id ID "
+        "or --window");
+  } else {
+    command = with(SaverAction::Animate);
   }
-  return with(ownWindow ? SaverAction::OwnWindow : SaverAction::Animate);
+  command.settings = settings;
+  return command;
 }

@@ -1,12 +1,17 @@
-// The screen saver for Windows, spirals.scr: what the system and the control panel ask of it.
-// The same file makes the saver on the system's GDI (spirals-gdi.scr) and on our layer
-// (spirals.scr), where the windows the control panel names are real ones, outside the layer.
+// The screen saver for Windows: what the system and the control panel ask of it. The same file
+// makes the saver on the system's GDI (spirals-gdi.scr) and on our layer (spirals.scr), where
+// the windows the control panel names are real ones, outside the layer, and our one window is
+// shown through host_win32.
 #include <cstdint>
 #include <cstdlib>
 
 #include "../platform/win32.h"
 #include "saver.h"
 #include "saver_command.h"
+#include "saver_windows/monitors.h"
+#include "saver_windows/process_group.h"
+#include "saver_windows/registry.h"
+#include "saver_windows/settings_dialog.h"
 #include "startup.h"
 
 #if !defined(SPIRALS_SYSTEM_WIN32)
@@ -19,16 +24,13 @@
 namespace {
 
 constexpr int EXIT_BAD_INPUT = 2;
-constexpr char NO_SETTINGS[] = "This screen saver has no settings to change.";
+constexpr SaverGroupHooks GROUP_HOOKS{SaverGroupEnded, SaverGroupOpened, SaverGroupClosed};
 
-RECT virtualScreen() {
-  const LONG x = GetSystemMetrics(SM_XVIRTUALSCREEN);
-  const LONG y = GetSystemMetrics(SM_YVIRTUALSCREEN);
-  return RECT{x, y, x + GetSystemMetrics(SM_CXVIRTUALSCREEN),
-              y + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
-}
+RECT asRect(const SaverArea& area) { return RECT{area.left, area.top, area.right, area.bottom}; }
 
 #if defined(SPIRALS_SYSTEM_WIN32)
+bool installHost(uintptr_t) { return true; }
+
 // The handle a number names, if the number fits one and the window exists.
 HWND liveWindow(uint64_t value) {
   if (value == 0 || value > UINTPTR_MAX) return nullptr;
@@ -36,20 +38,11 @@ HWND liveWindow(uint64_t value) {
   return IsWindow(hwnd) ? hwnd : nullptr;
 }
 
-int runFullScreen() { SaverMain(fullScreenPlan(virtualScreen())); }
-
 int runPreview(uint64_t window) {
   HWND parent = liveWindow(window);
   RECT client{};
   if (parent == nullptr || !GetClientRect(parent, &client)) return EXIT_BAD_INPUT;
-  SaverMain(previewPlan(parent, client.right, client.bottom));
-}
-
-int showSettings(uint64_t window) {
-  HWND owner = window != 0 ? liveWindow(window) : GetForegroundWindow();
-  if (window != 0 && owner == nullptr) return EXIT_BAD_INPUT;
-  MessageBoxA(owner, NO_SETTINGS, MAIN_TITLE, MB_OK | MB_ICONINFORMATION);
-  return 0;
+  SaverMain(previewPlan(parent, client.right, client.bottom), LoadSaverSettings());
 }
 #else
 bool installHost(uintptr_t parent) {
@@ -57,12 +50,6 @@ bool installHost(uintptr_t parent) {
   if (portable::InstallWin32Host(parent, &problem)) return true;
   std::fprintf(stderr, "spirals: %s\n", problem.c_str());
   return false;
-}
-
-// The host reports the system's screens, so the plan covers every monitor as the other does.
-int runFullScreen() {
-  if (!installHost(0)) return 1;
-  SaverMain(fullScreenPlan(virtualScreen()));
 }
 
 // Our one window, shown in a real child of the control panel's window.
@@ -73,27 +60,52 @@ int runPreview(uint64_t window) {
     return EXIT_BAD_INPUT;
   }
   if (!installHost(static_cast<uintptr_t>(window))) return EXIT_BAD_INPUT;
-  SaverMain(windowPlan(width, height, SaverInput::Ignored));
-}
-
-int showSettings(uint64_t window) {
-  if (window != 0 &&
-      (window > UINTPTR_MAX ||
-       !portable::win32::RealClientSize(static_cast<uintptr_t>(window), nullptr, nullptr)))
-    return EXIT_BAD_INPUT;
-  const uintptr_t owner =
-      window != 0 ? static_cast<uintptr_t>(window) : portable::win32::ForegroundWindow();
-  portable::win32::ShowInformation(owner, NO_SETTINGS, MAIN_TITLE);
-  return 0;
+  SaverMain(windowPlan(width, height, SaverInput::Ignored), LoadSaverSettings());
 }
 #endif
+
+// /s: one window on each monitor, the first here and the others in copies of this program;
+// or one over them all.
+int runFullScreen() {
+  const SaverSettings settings = LoadSaverSettings();
+  SaverArea area = VirtualScreenArea();
+  bool grouped = false;
+  if (!settings.acrossMonitors) {
+    const std::vector<SaverArea> monitors = SaverMonitors();
+    if (!monitors.empty()) area = monitors.front();
+    if (monitors.size() > 1) {
+      grouped = StartSaverCopies(std::vector<SaverArea>(monitors.begin() + 1, monitors.end()));
+    }
+  }
+  if (!installHost(0)) return 1;
+  SaverPlan plan = fullScreenPlan(asRect(area));
+  if (grouped) plan.group = GROUP_HOOKS;
+  SaverMain(plan, settings);
+}
+
+// A copy on one further monitor, started by the first.
+int runCopy(const SaverCopy& copy) {
+  if (!JoinSaverGroup(copy)) return EXIT_BAD_INPUT;
+  if (SaverGroupEnded()) return 0;
+  if (!installHost(0)) return 1;
+  SaverPlan plan = fullScreenPlan(asRect(copy.area));
+  plan.input = SaverInput::EndOnInput;
+  plan.group = GROUP_HOOKS;
+  SaverMain(plan, LoadSaverSettings());
+}
 
 int saverEntry(int argc, const char* const* argv) {
   const SaverCommand command = ParseSaverArguments(argc, argv);
   switch (command.action) {
     case SaverAction::FullScreen: return runFullScreen();
+    case SaverAction::FullScreenCopy: return runCopy(command.copy);
     case SaverAction::Preview: return runPreview(command.window);
-    case SaverAction::Settings: return showSettings(command.window);
+    case SaverAction::Settings: {
+      const bool bad = command.window > UINTPTR_MAX ||
+                       RunSettingsDialog(static_cast<uintptr_t>(command.window)) ==
+                           SettingsDialogResult::NoOwner;
+      return bad ? EXIT_BAD_INPUT : 0;
+    }
     case SaverAction::ChangePassword: return 0;
     default: return EXIT_BAD_INPUT;
   }

@@ -132,7 +132,8 @@ TEST(HackArguments, RootTakesTheWindowXScreenSaverNames) {
 }
 
 TEST(HackArguments, BadInputIsRefusedWithItsReason) {
-  const std::string usage = "spirals takes --root, --window-id ID or --window";
+  const std::string usage =
+      "spirals takes --root, --window-id ID or --window, with --curves N and --speed S";
   EXPECT_EQ(Hack({"--window-id"}).problem, "--window-id needs a window id (0x... or decimal)");
   EXPECT_EQ(Hack({"--window-id", "abc"}).problem,
             "\"abc\" is not a window id (0x... or decimal, not 0)");

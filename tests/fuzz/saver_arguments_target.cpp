@@ -69,6 +69,14 @@ void CheckShape(const SaverCommand& c, const char* which) {
   } else if (!c.problem.empty()) {
     fuzz::Fail("%s: accepted with a reason \"%s\"", which, c.problem.c_str());
   }
+  const SaverSettings& s = c.settings;
+  if (s.curves != 0 && (s.curves < SAVER_CURVES_LOW || s.curves > SAVER_CURVES_HIGH))
+    fuzz::Fail("%s: %d curves accepted", which, s.curves);
+  if (s.speed != 0.0 && !(s.speed >= SAVER_SPEED_LOW && s.speed <= SAVER_SPEED_HIGH))
+    fuzz::Fail("%s: speed %g accepted", which, s.speed);
+  const SaverArea& a = c.copy.area;
+  if (c.action == SaverAction::FullScreenCopy && (a.right <= a.left || a.bottom <= a.top))
+    fuzz::Fail("%s: a copy on an empty monitor", which);
 }
 
 bool SameMeaning(const SaverCommand& a, const SaverCommand& b) {

@@ -42,10 +42,11 @@ class WindowEvents {
 };
 
 struct WindowSpec {
-  std::string title;     // Windows-1252
-  uint32_t style = 0;    // WS_* bits of our window; the frame and caption follow them
-  uint32_t exStyle = 0;  // WS_EX_* bits of our window
-  Box client;            // where our window's client area lies on the screen
+  std::string title;      // Windows-1252
+  std::string className;  // our window's class name, which the real one takes too
+  uint32_t style = 0;     // WS_* bits of our window; the frame and caption follow them
+  uint32_t exStyle = 0;   // WS_EX_* bits of our window
+  Box client;             // where our window's client area lies on the screen
   // A real window to live in as a child filling its client area (a saver's preview), or 0.
   uintptr_t parent = 0;
 };
@@ -97,8 +98,5 @@ void WaitForSystemMessage(int timeoutMs);
 bool RealClientSize(uintptr_t window, int* width, int* height);
 // The window the user works with now (the foreground window), or 0.
 uintptr_t ForegroundWindow();
-// A message box with an information icon and OK, owned by `owner` (0: none); returns when the
-// user has read it.
-void ShowInformation(uintptr_t owner, const std::string& text, const std::string& caption);
 
 }  // namespace portable::win32

@@ -143,6 +143,9 @@ void Win32Host::TopLevelCreated(HWND hwnd, int clientWidth, int clientHeight) {
   char title[256] = "";
   GetWindowTextA(hwnd, title, sizeof title);
   spec.title = title;
+  char className[256] = "";
+  GetClassNameA(hwnd, className, sizeof className);
+  spec.className = className;
   spec.style = static_cast<uint32_t>(GetWindowLongA(hwnd, GWL_STYLE));
   spec.exStyle = static_cast<uint32_t>(GetWindowLongA(hwnd, GWL_EXSTYLE));
   spec.client = win32::Box{origin.x, origin.y, origin.x + clientWidth, origin.y + clientHeight};

@@ -1,186 +1,18 @@
 // A saver (SAVER_FILE: spirals.scr on our layer, spirals-gdi.scr on the system's GDI) as
-// Windows' screen-saver control panel and the system drive it: the preview in
-// a window of ours, the saver itself ended by input, the settings box, and refused arguments.
-// The .scr is the one built next to this program.
+// Windows' screen-saver control panel and the system drive it: the preview in a window of ours,
+// the saver itself ended by input, the settings dialog's owner, and refused arguments. The .scr
+// is the one built next to this program.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <string>
 #include <vector>
 
+#include "saver_harness.h"
+
 namespace {
 
-constexpr DWORD kPatienceMs = 30000;  // a fresh Wine prefix is slow to start a program
-constexpr char kTitle[] = "ZELVARI in KORVEX PRO";
-constexpr char kNoSettings[] = "This screen saver has no settings to change.";
-
-std::string SaverPath() {
-  char path[MAX_PATH] = "";
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string p = path;
-  return p.substr(0, p.find_last_of("\\/") + 1) + SAVER_FILE;
-}
-
-// Handles our windows' messages (other processes send to them) until `done` or the time is up.
-template <typename Done>
-bool PumpUntil(Done done, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&message);
-      DispatchMessageA(&message);
-    }
-    if (done()) return true;
-    if (GetTickCount() - start >= timeoutMs) return done();
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-  }
-}
-
-void PumpFor(DWORD ms) {
-  PumpUntil([] { return false; }, ms);
-}
-
-class SaverProcess {
- public:
-  SaverProcess() = default;
-  SaverProcess(const SaverProcess&) = delete;
-  SaverProcess& operator=(const SaverProcess&) = delete;
-  ~SaverProcess() {
-    if (info_.hProcess != nullptr) {
-      if (Running()) TerminateProcess(info_.hProcess, 99);
-      CloseHandle(info_.hProcess);
-      CloseHandle(info_.hThread);
-    }
-  }
-  bool Start(const std::string& arguments) {
-    const std::string path = SaverPath();
-    std::string commandLine = "\"" + path + "\"" + (arguments.empty() ? "" : " " + arguments);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    return CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          nullptr, &startup, &info_) != FALSE;
-  }
-  DWORD Id() const { return info_.dwProcessId; }
-  bool Running() const { return WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
-  // Waits (handling our own messages) for the end; its exit code, or STILL_ACTIVE.
-  DWORD WaitExit(DWORD timeoutMs) {
-    PumpUntil([&] { return !Running(); }, timeoutMs);
-    DWORD code = STILL_ACTIVE;
-    GetExitCodeProcess(info_.hProcess, &code);
-    return code;
-  }
-
- private:
-  PROCESS_INFORMATION info_{};
-};
-
-struct Found {
-  DWORD process;
-  const char* className;  // null: any
-  HWND hwnd;
-};
-
-BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM lParam) {
-  Found* found = reinterpret_cast<Found*>(lParam);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(hwnd, &owner);
-  if (owner != found->process || !IsWindowVisible(hwnd)) return TRUE;
-  char name[64] = "";
-  GetClassNameA(hwnd, name, sizeof name);
-  if (found->className != nullptr && std::string(name) != found->className) return TRUE;
-  found->hwnd = hwnd;
-  return FALSE;
-}
-
-// A visible top-level window of `process` (of `className` when given), or null.
-HWND WindowOf(DWORD process, const char* className = nullptr) {
-  Found found{process, className, nullptr};
-  EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&found));
-  return found.hwnd;
-}
-
-// Pixels of a screen rectangle that are not black.
-int DrawnOnScreen(const RECT& r) {
-  const int width = r.right - r.left;
-  const int height = r.bottom - r.top;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
-  GdiFlush();
-  int drawn = 0;
-  const uint32_t* pixels = static_cast<const uint32_t*>(bits);
-  for (int i = 0; pixels != nullptr && i < width * height; ++i)
-    drawn += (pixels[i] & 0xFFFFFF) != 0;
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  return drawn;
-}
-
-LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  return DefWindowProcA(hwnd, message, wParam, lParam);
-}
-
-// A top-level window standing for the control panel, with a child where the preview goes.
-struct Panel {
-  HWND frame = nullptr;
-  HWND monitor = nullptr;
-  Panel() {
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = PanelProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
-    wc.lpszClassName = "ControlPanelStandIn";
-    RegisterClassExA(&wc);
-    frame = CreateWindowExA(0, wc.lpszClassName, "control panel", WS_POPUP | WS_VISIBLE, 40, 40,
-                            300, 240, nullptr, nullptr, wc.hInstance, nullptr);
-    monitor = CreateWindowExA(0, wc.lpszClassName, "", WS_CHILD | WS_VISIBLE, 60, 50, 152, 112,
-                              frame, nullptr, wc.hInstance, nullptr);
-  }
-  ~Panel() {
-    if (IsWindow(frame)) DestroyWindow(frame);
-  }
-};
-
-std::string Decimal(HWND hwnd) { return std::to_string(reinterpret_cast<uintptr_t>(hwnd)); }
-
-RECT VirtualScreen() {
-  const LONG x = GetSystemMetrics(SM_XVIRTUALSCREEN);
-  const LONG y = GetSystemMetrics(SM_YVIRTUALSCREEN);
-  return RECT{x, y, x + GetSystemMetrics(SM_CXVIRTUALSCREEN),
-              y + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
-}
-
-void MoveMouseTo(int x, int y) {
-  const RECT screen = VirtualScreen();
-  INPUT input{};
-  input.type = INPUT_MOUSE;
-  input.mi.dx = static_cast<LONG>((x - screen.left) * 65535LL / (screen.right - screen.left - 1));
-  input.mi.dy = static_cast<LONG>((y - screen.top) * 65535LL / (screen.bottom - screen.top - 1));
-  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
-  SendInput(1, &input, sizeof input);
-}
-
-void PressKey(WORD key) {
-  INPUT inputs[2]{};
-  inputs[0].type = INPUT_KEYBOARD;
-  inputs[0].ki.wVk = key;
-  inputs[1] = inputs[0];
-  inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(2, inputs, sizeof inputs[0]);
-}
+using namespace saver_test;
 
 TEST(ControlPanel, PreviewFillsTheWindowItIsGivenAndEndsWithIt) {
   Panel panel;
@@ -327,28 +159,26 @@ TEST(ControlPanel, AKeyEndsTheSaver) {
   EXPECT_EQ(saver.WaitExit(10000), 0u);
 }
 
-TEST(ControlPanel, SettingsBoxIsOwnedByTheGivenWindowAndEndsTheProgramWhenClosed) {
+TEST(ControlPanel, SettingsDialogIsOwnedByTheGivenWindowAndEndsTheProgramWhenClosed) {
   Panel panel;
   for (const std::string& arguments :
        {"/c:" + Decimal(panel.frame), std::string("/c"), std::string()}) {
     SCOPED_TRACE("arguments \"" + arguments + "\"");
     SaverProcess saver;
     ASSERT_TRUE(saver.Start(arguments));
-    HWND box = nullptr;
-    ASSERT_TRUE(
-        PumpUntil([&] { return (box = WindowOf(saver.Id(), "#32770")) != nullptr; }, kPatienceMs))
-        << "no message box appeared";
+    HWND dialog = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (dialog = WindowOf(saver.Id(), "#32770")) != nullptr; },
+                          kPatienceMs))
+        << "no settings dialog appeared";
     if (!arguments.empty() && arguments != "/c") {
-      EXPECT_EQ(GetWindow(box, GW_OWNER), panel.frame);
+      EXPECT_EQ(GetWindow(dialog, GW_OWNER), panel.frame);
     }
     char text[128] = "";
-    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // a message box's text
-    EXPECT_STREQ(text, kNoSettings);
-    GetWindowTextA(box, text, sizeof text);
-    EXPECT_STREQ(text, kTitle);
+    GetWindowTextA(dialog, text, sizeof text);
+    EXPECT_STREQ(text, "Spirals screen saver settings");
     PumpFor(300);
-    EXPECT_TRUE(saver.Running()) << "it waits for the box to be closed";
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(saver.Running()) << "it waits for the dialog to be closed";
+    PostMessageA(dialog, WM_CLOSE, 0, 0);
     EXPECT_EQ(saver.WaitExit(10000), 0u);
   }
 }
@@ -365,16 +195,11 @@ TEST(ControlPanel, BadArgumentsOpenNoWindowAndExitWithTwo) {
       CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(dead, nullptr);
   DestroyWindow(dead);
-  const std::vector<std::string> cases = {"/p",
-                                          "/p abc",
-                                          "/p 0",
-                                          "/p " + Decimal(dead),
-                                          "/p:" + Decimal(dead),
-                                          "/c:" + Decimal(dead),
-                                          "/c:abc",
-                                          "/x",
-                                          "/s 12",
-                                          "--root"};
+  const std::vector<std::string> cases = {"/p", "/p abc", "/p 0", "/p " + Decimal(dead),
+                                          "/p:" + Decimal(dead), "/c:" + Decimal(dead), "/c:abc",
+                                          "/x", "/s 12", "--root", "/copy 0,0,10,10",
+                                          // Handles that this process never gave it.
+                                          "/copy 0,0,10,10,40000,40004,40008"};
   for (const std::string& arguments : cases) {
     SCOPED_TRACE(arguments);
     SaverProcess saver;

@@ -234,7 +234,8 @@ TEST_F(LentWindow, BadOrMissingWindowsGiveOneLineAndExitCodeTwo) {
       {{"--root"}, {"DISPLAY="}, "spirals: cannot open the X display (DISPLAY is not set)\n"},
       {{"--bogus"},
        {},
-       "spirals: unknown option \"--bogus\": spirals takes --root, --window-id ID or --window\n"},
+       "spirals: unknown option \"--bogus\": spirals takes --root, --window-id ID or --window, "
+       "with --curves N and --speed S\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args[0] + (c.args.size() > 1 ? " " + c.args[1] : ""));

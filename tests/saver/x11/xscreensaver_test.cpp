@@ -11,9 +11,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <dirent.h>
+
+#include <algorithm>
+#include <chrono>
 #include <fstream>
 #include <regex>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "tests/desktop/xvfb/xvfb_session.h"
 
@@ -56,17 +62,21 @@ class XScreenSaverDaemon : public ::testing::Test {
     // A copy in the daemon user's reach, wherever the build folder lives.
     saver_ = home_ + "/spirals";
     ASSERT_EQ(desktop_test::Run({"cp", kProgram, saver_}), 0);
-    std::ofstream settings(home_ + "/.xscreensaver");
-    settings
-        << "mode: one\nselected: 0\ntimeout: 0:30:00\nlock: False\nfade: False\nunfade: False\n"
-           "splash: False\nprograms: "
-        << saver_ << " --root \\n\n";
-    settings.close();
+    WriteSettings("--root");
     if (asOther_) {
       for (const std::string& path : {home_, saver_, home_ + "/.xscreensaver"}) {
         ASSERT_EQ(chown(path.c_str(), uid_, gid_), 0) << path;
       }
     }
+  }
+
+  // The daemon's settings file, naming our saver with these arguments as its one program.
+  void WriteSettings(const std::string& arguments) {
+    std::ofstream settings(home_ + "/.xscreensaver");
+    settings
+        << "mode: one\nselected: 0\ntimeout: 0:30:00\nlock: False\nfade: False\nunfade: False\n"
+           "splash: False\nprograms: "
+        << saver_ << " " << arguments << " \\n\n";
   }
 
   void TearDown() override {
@@ -95,6 +105,17 @@ class XScreenSaverDaemon : public ::testing::Test {
   }
   std::string Log() const { return desktop_test::ReadFile(home_ + "/daemon.log"); }
 
+  void StartDaemon() {
+    ASSERT_TRUE(daemon_.Start(As({"xscreensaver", "--no-splash", "--log", home_ + "/daemon.log"}),
+                              {}, home_ + "/daemon.stderr"));
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+          return Command({"xscreensaver-command", "-time"}) == 0;
+        },
+        kPatienceMs, 100))
+        << "the daemon did not answer: " << Log();
+  }
+
   desktop_test::XvfbSession xvfb_;
   desktop_test::Child daemon_;
   std::string home_;
@@ -105,14 +126,7 @@ class XScreenSaverDaemon : public ::testing::Test {
 };
 
 TEST_F(XScreenSaverDaemon, RunsTheSaverOnItsWindowAndStopsItOnDeactivation) {
-  ASSERT_TRUE(daemon_.Start(As({"xscreensaver", "--no-splash", "--log", home_ + "/daemon.log"}), {},
-                            home_ + "/daemon.stderr"));
-  ASSERT_TRUE(WaitUntil(
-      [&] {
-        return Command({"xscreensaver-command", "-time"}) == 0;
-      },
-      kPatienceMs, 100))
-      << "the daemon did not answer: " << Log();
+  ASSERT_NO_FATAL_FAILURE(StartDaemon());
   ASSERT_EQ(Command({"xscreensaver-command", "-activate"}), 0);
 
   // "forked "<command>" in pid N on window 0x..."
@@ -150,6 +164,73 @@ TEST_F(XScreenSaverDaemon, RunsTheSaverOnItsWindowAndStopsItOnDeactivation) {
 
   ASSERT_EQ(Command({"xscreensaver-command", "-deactivate"}), 0);
   EXPECT_TRUE(WaitUntil([&] { return Ended(pid); }, 5000)) << "the saver outlived the deactivation";
+}
+
+// Every process of the saver's program that is still there, zombies included.
+std::vector<pid_t> SaversRunning(const std::string& program) {
+  std::vector<pid_t> found;
+  DIR* proc = opendir("/proc");
+  if (proc == nullptr) return found;
+  while (dirent* entry = readdir(proc)) {
+    const pid_t pid = static_cast<pid_t>(std::atoi(entry->d_name));
+    if (pid <= 0) continue;
+    std::string commandLine =
+        desktop_test::ReadFile("/proc/" + std::string(entry->d_name) + "/cmdline");
+    if (commandLine.compare(0, program.size() + 1, program + '\0') == 0) found.push_back(pid);
+  }
+  closedir(proc);
+  return found;
+}
+
+TEST_F(XScreenSaverDaemon, FiftyActivationsInARowLeaveNoSaverBehind) {
+  WriteSettings("--root --curves 3 --speed 2.5");
+  ASSERT_NO_FATAL_FAILURE(StartDaemon());
+  const std::regex forked("forked \"" + saver_ +
+                          " --root --curves 3 --speed 2.5\" in pid ([0-9]+) on window "
+                          "(0x[0-9a-f]+)");
+  saver_test::XClient client;
+  ASSERT_TRUE(client.Ok());
+  std::set<pid_t> seen;
+  int slowestEndMs = 0;
+  for (int cycle = 0; cycle < 50; ++cycle) {
+    SCOPED_TRACE("activation " + std::to_string(cycle + 1));
+    ASSERT_EQ(Command({"xscreensaver-command", "-activate"}), 0);
+    pid_t pid = 0;
+    Window window = 0;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+          const std::string log = Log();
+          for (std::sregex_iterator m(log.begin(), log.end(), forked), end; m != end; ++m) {
+            const pid_t p = static_cast<pid_t>(std::stol((*m)[1].str()));
+            if (seen.count(p) == 0) pid = p, window = std::stoul((*m)[2].str(), nullptr, 16);
+          }
+          return pid != 0;
+        },
+        kPatienceMs, 20))
+        << "the daemon did not start the saver: " << Log();
+    seen.insert(pid);
+    Picture picture;
+    ASSERT_TRUE(WaitUntil(
+        [&] { return client.Grab(window, &picture) && picture.CountDrawn(0, 0, 640, 480) > 50; },
+        kPatienceMs, 20))
+        << "nothing drawn";
+    ASSERT_EQ(Command({"xscreensaver-command", "-deactivate"}), 0);
+    // The daemon's helper sends the TERM when it gets to it, which can take it seconds.
+    const std::string term = "killing pid " + std::to_string(pid) + " ";
+    ASSERT_TRUE(WaitUntil([&] { return Log().find(term) != std::string::npos; }, kPatienceMs, 5))
+        << "the daemon never stopped the saver: " << Log();
+    const auto asked = std::chrono::steady_clock::now();
+    ASSERT_TRUE(WaitUntil([&] { return Ended(pid); }, 5000, 5)) << "the saver outlived its TERM";
+    const int ms = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                        std::chrono::steady_clock::now() - asked)
+                                        .count());
+    slowestEndMs = std::max(slowestEndMs, ms);
+  }
+  // The daemon only ever sent TERM, and each saver ended on it: none had to be killed.
+  RecordProperty("slowest_end_ms", slowestEndMs);
+  EXPECT_EQ(seen.size(), 50u);
+  EXPECT_TRUE(WaitUntil([&] { return SaversRunning(saver_).empty(); }, 2000))
+      << SaversRunning(saver_).size() << " left running";
 }
 
 }  // namespace

@@ -5,13 +5,14 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "../system_link.h"
 
 namespace portable::win32 {
 namespace {
 
-constexpr char kClassName[] = "SpiralsLayerWindow";
+constexpr char kDefaultClassName[] = "SpiralsLayerWindow";
 constexpr int kIconResource = 101;
 constexpr int kNotch = WHEEL_DELTA;
 
@@ -76,9 +77,11 @@ LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
   return window->Handle(hwnd, message, wParam, lParam);
 }
 
-bool RegisterOnce(std::string* problem) {
-  static ATOM atom = 0;
-  if (atom != 0) return true;
+// The real window's class carries our window's class name, so that whoever looks for the
+// program's window by its class finds it; each name is registered once.
+bool RegisterClassNamed(const std::string& name, std::string* problem) {
+  static std::vector<std::string> registered;
+  if (std::find(registered.begin(), registered.end(), name) != registered.end()) return true;
   HINSTANCE instance = GetModuleHandleA(nullptr);
   WNDCLASSEXA wc{};
   wc.cbSize = sizeof wc;
@@ -90,15 +93,19 @@ bool RegisterOnce(std::string* problem) {
                                              GetSystemMetrics(SM_CXSMICON),
                                              GetSystemMetrics(SM_CYSMICON), 0));
   wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  wc.lpszClassName = kClassName;
-  atom = RegisterClassExA(&wc);
-  if (atom == 0)
-    *problem = "cannot register the window class (error " + std::to_string(GetLastError()) + ")";
-  return atom != 0;
+  wc.lpszClassName = name.c_str();
+  if (RegisterClassExA(&wc) == 0) {
+    *problem = "cannot register the window class " + name + " (error " +
+               std::to_string(GetLastError()) + ")";
+    return false;
+  }
+  registered.push_back(name);
+  return true;
 }
 
 bool SystemWindow::Create(const WindowSpec& spec, std::string* problem) {
-  if (!RegisterOnce(problem)) return false;
+  const std::string className = spec.className.empty() ? kDefaultClassName : spec.className;
+  if (!RegisterClassNamed(className, problem)) return false;
   DWORD style, exStyle;
   RECT outer;
   if (parent_ != nullptr) {
@@ -115,9 +122,9 @@ bool SystemWindow::Create(const WindowSpec& spec, std::string* problem) {
     outer = RECT{spec.client.left, spec.client.top, spec.client.right, spec.client.bottom};
     AdjustWindowRectEx(&outer, style, FALSE, exStyle);
   }
-  hwnd_ = CreateWindowExA(exStyle, kClassName, spec.title.c_str(), style, outer.left, outer.top,
-                          outer.right - outer.left, outer.bottom - outer.top, parent_, nullptr,
-                          GetModuleHandleA(nullptr), this);
+  hwnd_ = CreateWindowExA(exStyle, className.c_str(), spec.title.c_str(), style, outer.left,
+                          outer.top, outer.right - outer.left, outer.bottom - outer.top, parent_,
+                          nullptr, GetModuleHandleA(nullptr), this);
   if (hwnd_ == nullptr) {
     *problem = "cannot open a window (error " + std::to_string(GetLastError()) + ")";
     return false;

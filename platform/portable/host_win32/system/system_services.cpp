@@ -68,9 +68,4 @@ bool RealClientSize(uintptr_t window, int* width, int* height) {
 
 uintptr_t ForegroundWindow() { return reinterpret_cast<uintptr_t>(GetForegroundWindow()); }
 
-void ShowInformation(uintptr_t owner, const std::string& text, const std::string& caption) {
-  MessageBoxA(reinterpret_cast<HWND>(owner), text.c_str(), caption.c_str(),
-              MB_OK | MB_ICONINFORMATION);
-}
-
 }  // namespace portable::win32
