@@ -1,14 +1,16 @@
-; The Windows installer: spirals.exe in the program folder, spirals.scr in the system folder
-; (where the screen-saver settings look; a 32-bit installer on 64-bit Windows writes into
-; SysWOW64, where the 32-bit saver belongs), a Start menu entry, and an uninstaller listed
-; among the installed programs. /S installs and uninstalls without a question.
-; makensis -DVERSION=1.2.3 -DPROGRAM=spirals.exe -DSAVER=spirals.scr -DICON=spirals.ico
-;          -DOUTFILE=spirals-setup.exe spirals.nsi
+; The Windows installer: spirals.exe (the program on our own layer) in the program folder with
+; spirals-gdi.exe (the same program on the system's GDI) beside it, spirals.scr in the system
+; folder (where the screen-saver settings look; a 32-bit installer on 64-bit Windows writes
+; into SysWOW64, where the 32-bit saver belongs), a Start menu entry for each program, and an
+; uninstaller listed among the installed programs. /S installs and uninstalls without a
+; question.
+; makensis -DVERSION=1.2.3 -DPROGRAM=spirals.exe -DPROGRAM_GDI=spirals-gdi.exe
+;          -DSAVER=spirals.scr -DICON=spirals.ico -DOUTFILE=spirals-setup.exe spirals.nsi
 Unicode true
 SetCompressor /SOLID lzma
 
-!ifndef VERSION | PROGRAM | SAVER | ICON | OUTFILE
-  !error "define VERSION, PROGRAM, SAVER, ICON and OUTFILE"
+!ifndef VERSION | PROGRAM | PROGRAM_GDI | SAVER | ICON | OUTFILE
+  !error "define VERSION, PROGRAM, PROGRAM_GDI, SAVER, ICON and OUTFILE"
 !endif
 
 !include MUI2.nsh
@@ -44,11 +46,14 @@ Section "Spirals"
   SetShellVarContext all
   SetOutPath "$INSTDIR"
   File "/oname=spirals.exe" "${PROGRAM}"
+  File "/oname=spirals-gdi.exe" "${PROGRAM_GDI}"
   WriteUninstaller "$INSTDIR\uninstall.exe"
   SetOutPath "$SYSDIR"
   File "/oname=spirals.scr" "${SAVER}"
   SetOutPath "$INSTDIR"
   CreateShortCut "$SMPROGRAMS\Spirals.lnk" "$INSTDIR\spirals.exe" "" "$INSTDIR\spirals.exe" 0
+  CreateShortCut "$SMPROGRAMS\Spirals (system GDI).lnk" "$INSTDIR\spirals-gdi.exe" "" \
+    "$INSTDIR\spirals-gdi.exe" 0
 
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "Spirals"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
@@ -68,8 +73,10 @@ SectionEnd
 Section "Uninstall"
   SetShellVarContext all
   Delete "$SMPROGRAMS\Spirals.lnk"
+  Delete "$SMPROGRAMS\Spirals (system GDI).lnk"
   Delete "$SYSDIR\spirals.scr"
   Delete "$INSTDIR\spirals.exe"
+  Delete "$INSTDIR\spirals-gdi.exe"
   Delete "$INSTDIR\uninstall.exe"
   ; Only when empty: files the user put there stay.
   RMDir "$INSTDIR"

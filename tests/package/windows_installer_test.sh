@@ -1,17 +1,18 @@
 #!/usr/bin/env bash
 # The Windows installer under 32-bit Wine, in a prefix of its own made afresh: a silent install
-# (/S) puts spirals.exe in the program folder, spirals.scr in the system folder, a Start menu
-# entry and the uninstaller's entry among the installed programs; the installed program runs
-# and ends with ESC (exit code 0); the uninstaller named in that entry, run silently, takes
-# all of it away again.
-# Usage: windows_installer_test.sh spirals-setup.exe spirals.exe spirals.scr VERSION
+# (/S) puts spirals.exe (our layer) and spirals-gdi.exe (the system's GDI) in the program
+# folder, spirals.scr in the system folder, a Start menu entry for each program and the
+# uninstaller's entry among the installed programs; both installed programs run and end with
+# ESC (exit code 0); the uninstaller named in that entry, run silently, takes all of it away.
+# Usage: windows_installer_test.sh spirals-setup.exe spirals.exe spirals-gdi.exe spirals.scr VERSION
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 setup=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 program=$2
-saver=$3
-version=$4
+program_gdi=$3
+saver=$4
+version=$5
 
 # One display for the whole test: the Wine session lives on it from the install to the end.
 if [ -z "${SPIRALS_WINE_TEST_DISPLAY:-}" ]; then
@@ -64,6 +65,7 @@ drive="$WINEPREFIX/drive_c"
 folder="$drive/Program Files/Spirals"
 system_saver="$drive/windows/system32/spirals.scr"
 menu="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/Spirals.lnk"
+menu_gdi="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/Spirals (system GDI).lnk"
 
 echo "installing silently into a fresh prefix"
 "$root/scripts/wine-run" "$setup" /S
@@ -71,12 +73,16 @@ status=$?
 "$wineserver" -w
 [ $status -eq 0 ] || fail "the installer's exit code is $status"
 cmp -s "$folder/spirals.exe" "$program" || fail "no spirals.exe as built in $folder"
+cmp -s "$folder/spirals-gdi.exe" "$program_gdi" || fail "no spirals-gdi.exe as built in $folder"
 [ -f "$folder/uninstall.exe" ] || fail "no uninstall.exe in $folder"
 cmp -s "$system_saver" "$saver" || fail "no spirals.scr as built in the system folder"
 [ -f "$menu" ] || fail "no Start menu entry $menu"
 target=$(link_target "$menu")
 [ "$target" = 'C:\Program Files\Spirals\spirals.exe' ] ||
   fail "the Start menu entry starts \"$target\", not the installed spirals.exe"
+target=$(link_target "$menu_gdi")
+[ "$target" = 'C:\Program Files\Spirals\spirals-gdi.exe' ] ||
+  fail "the Start menu entry \"Spirals (system GDI)\" starts \"$target\", not spirals-gdi.exe"
 ls "$HOME/.local/share/applications/wine" 2>/dev/null | grep -qi spirals &&
   fail "Wine's menu builder put a desktop entry into $HOME"
 
@@ -91,13 +97,17 @@ uninstall=$(value UninstallString)
 [ "$(value DisplayIcon)" = 'C:\Program Files\Spirals\spirals.exe,0' ] ||
   fail "DisplayIcon is \"$(value DisplayIcon)\""
 size=$(value EstimatedSize)
-[ -n "$size" ] && [ $((size)) -ge $(( ($(stat -c %s "$program") + $(stat -c %s "$saver")) / 1024 )) ] ||
-  fail "EstimatedSize is \"$size\", less than the two programs"
+installed=$(($(stat -c %s "$program") + $(stat -c %s "$program_gdi") + $(stat -c %s "$saver")))
+[ -n "$size" ] && [ $((size)) -ge $((installed / 1024)) ] ||
+  fail "EstimatedSize is \"$size\", less than the three programs"
 
-# The installed program: its window, icon and animation, and exit code 0 after ESC.
+# The installed programs: the window, icon and animation, and exit code 0 after ESC.
 shots=$(mktemp -d)
-SPIRALS_WINE_SHOTS="$shots" "$root/tests/wine/spirals_window_test.sh" "$folder/spirals.exe" escape ||
-  fail "the installed spirals.exe did not run and end with ESC (screens in $shots)"
+for installed_program in spirals.exe spirals-gdi.exe; do
+  SPIRALS_WINE_SHOTS="$shots" "$root/tests/wine/spirals_window_test.sh" \
+    "$folder/$installed_program" escape ||
+    fail "the installed $installed_program did not run and end with ESC (screens in $shots)"
+done
 [ $failures -eq 0 ] && rm -rf "$shots"
 
 echo "uninstalling silently with $uninstall /S"
@@ -106,7 +116,8 @@ WINEARCH=win32 "$root/scripts/wine-run" "${uninstall//\"/}" /S
 status=$?
 "$wineserver" -w
 [ $status -eq 0 ] || fail "the uninstaller's exit code is $status"
-for gone in "$folder/spirals.exe" "$folder/uninstall.exe" "$system_saver" "$menu"; do
+for gone in "$folder/spirals.exe" "$folder/spirals-gdi.exe" "$folder/uninstall.exe" \
+  "$system_saver" "$menu" "$menu_gdi"; do
   [ ! -e "$gone" ] || fail "$gone is left after uninstalling"
 done
 [ ! -e "$folder" ] || fail "the program folder is left: $(ls -A "$folder" | tr '\n' ' ')"
