@@ -89,7 +89,8 @@ test-wine32:
 test-wine64:
 	@ctest --test-dir build-win64 --output-on-failure --timeout 900 $(ctest_results)
 
-bench: setup
+# The Windows builds too: bench/measure_windows.sh runs both programs of build-win64 under Wine.
+bench: windows
 	@scripts/setup bench
 	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DSPIRALS_BENCH=ON -DSPIRALS_TESTS=OFF >/dev/null
 	@cmake --build build-bench -j$(JOBS)

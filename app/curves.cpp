@@ -19,9 +19,21 @@ int32_t slotLimit(int32_t n) { return n < CURVE_SLOTS - 1 ? n : CURVE_SLOTS - 1;
 
 }  // namespace
 
+// To the nearest whole number, ties to even, as nearbyint gives it under the rounding to nearest
+// that start-up sets: from 2^52 on every double is whole, and below, adding 2^52 of the same
+// sign leaves no room for a fraction, so the sum's own rounding is the answer (2^52 is even, so
+// ties keep going to even). Some C libraries round through the x87 unit, many times slower, and
+// this runs twice for every point.
+double roundHalfEven(double value) {
+  constexpr double kWhole = 0x1p52;
+  if (!(std::fabs(value) < kWhole)) return value;
+  const double shift = std::copysign(kWhole, value);
+  return std::copysign((value + shift) - shift, value);
+}
+
 int32_t nearestClamped(double value, int32_t low, int32_t high) {
   if (std::isnan(value)) return low;
-  const double rounded = std::nearbyint(value);
+  const double rounded = roundHalfEven(value);
   if (rounded <= static_cast<double>(low)) return low;
   if (rounded >= static_cast<double>(high)) return high;
   return static_cast<int32_t>(rounded);

@@ -5,6 +5,8 @@
 
 #include "curve_set.h"
 
+// The nearest whole number, ties to even (nearbyint under rounding to nearest).
+double roundHalfEven(double value);
 // Round to nearest, ties to even; NaN gives `low`, anything outside [low, high] is clamped.
 int32_t nearestClamped(double value, int32_t low, int32_t high);
 // A pixel coordinate: far-away values are clamped well outside any client area, never UB.

@@ -7,8 +7,10 @@
 # system's GDI draws straight to the screen and has none to count), and the program's peak
 # resident memory. Then the timer probes of both kinds, which must tick alike.
 # Usage: measure_windows.sh <build folder> [seconds]
-# Prints readable lines, and one "result program=... setting=... cpu_pct=... server_pct=...
-# xvfb_pct=... fps=... hwm_kib=..." line per measurement for scripts/bench.
+# Prints readable lines, and for scripts/bench one "result program=... setting=... cpu_pct=...
+# server_pct=... xvfb_pct=..." line per measurement, one "result program=... setting=whole
+# fps=... hwm_kib=..." line per program and one "result probe=... period=... rate=..." line per
+# timer period.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
@@ -62,7 +64,8 @@ measure() {
     kill "$pid" 2>/dev/null
     return 1
   fi
-  serverPid=$(pgrep -x "wineserver(32|64)?" | head -n 1)
+  # The newest server: the one before may still be on its way out.
+  serverPid=$(pgrep -n -x "wineserver(32|64)?")
   sleep 1
   for setting in start-up ten-curves; do
     if [ "$setting" = ten-curves ]; then
@@ -95,7 +98,10 @@ cat "$work/lines"
 for probe in timer_probe timer_probe_layer; do
   if [ -x "$build/$probe.exe" ]; then
     echo "$probe:"
-    "$wine" "$build/$probe.exe" 3 2>/dev/null | grep -E 'SetTimer +(10|16|50) ms' | sed 's/^/  /'
+    "$wine" "$build/$probe.exe" 3 2>/dev/null | grep -E 'SetTimer +(10|16|50) ms' |
+      tee "$work/$probe.txt" | sed 's/^/  /'
+    sed -E -n "s/^SetTimer +([0-9]+) ms: +([0-9.]+) ticks.*/result probe=$probe period=\1 rate=\2/p" \
+      "$work/$probe.txt"
   fi
 done
 "$wineserver" -w

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <random>
 
 #include "app/curves.h"
 #include "app_state_reset.h"
@@ -38,6 +40,40 @@ TEST(Nearest, TiesGoToEven) {
   EXPECT_EQ(nearestClamped(-3.5, -100, 100), -4);
   EXPECT_EQ(nearestClamped(2.4999999, -100, 100), 2);
   EXPECT_EQ(nearestClamped(2.5000001, -100, 100), 3);
+}
+
+// The rounding written out agrees with the C library's nearbyint, at the edges of the band
+// it handles itself and on random doubles of every size.
+TEST(Nearest, RoundHalfEvenIsNearbyint) {
+  const double edges[] = {0.0,
+                          -0.0,
+                          0.5,
+                          -0.5,
+                          0x1p51 - 0.5,
+                          -(0x1p51 - 0.5),
+                          0x1p51,
+                          0x1p51 + 1,
+                          0x1p52 - 0.5,
+                          0x1p52 + 1,
+                          0x1p53 + 2,
+                          4503599627370495.5,
+                          1e300,
+                          std::numeric_limits<double>::denorm_min(),
+                          0.49999999999999994};
+  for (double v : edges) {
+    EXPECT_EQ(roundHalfEven(v), std::nearbyint(v)) << v;
+    EXPECT_EQ(std::signbit(roundHalfEven(v)), std::signbit(std::nearbyint(v))) << v;
+  }
+  std::mt19937_64 random(8);
+  for (int i = 0; i < 100000; ++i) {
+    uint64_t bits = random();
+    double v;
+    std::memcpy(&v, &bits, sizeof v);
+    if (std::isnan(v)) continue;
+    ASSERT_EQ(roundHalfEven(v), std::nearbyint(v)) << v;
+    const double modest = std::ldexp(static_cast<double>(random() >> 11), -20) - 0x1p32;
+    ASSERT_EQ(roundHalfEven(modest), std::nearbyint(modest)) << modest;
+  }
 }
 
 TEST(Nearest, OutOfRangeAndNonFiniteAreClampedNotUndefined) {

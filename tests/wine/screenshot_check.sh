@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Checks a screenshot of the program's full-screen window: the client area (found below the
 # caption and inside the frame) is mostly black, shows coloured curve pixels, and has white
-# status-line text at its top-left. Prints the figures; exit status 0 when all checks hold.
-# Usage: screenshot_check.sh shot.png
+# status-line text at its top-left (with `no-text`: none there, as without a usable font).
+# Prints the figures; exit status 0 when all checks hold.
+# Usage: screenshot_check.sh shot.png [no-text]
 set -u
 shot=$1
+text=${2:-text}
 
 # Pixels of a region as "x y r g b" lines; a second argument keeps one pixel in N by N
 # (point sampling: colours stay exact).
@@ -52,7 +54,12 @@ if [ "$coloured" -lt 50 ]; then
   echo "screenshot_check: too few coloured curve pixels ($coloured)" >&2
   status=1
 fi
-if [ "$statusWhite" -lt 100 ]; then
+if [ "$text" = no-text ]; then
+  if [ "$statusWhite" -ne 0 ]; then
+    echo "screenshot_check: white text at the top-left ($statusWhite pixels), where none belongs" >&2
+    status=1
+  fi
+elif [ "$statusWhite" -lt 100 ]; then
   echo "screenshot_check: no white status line at the top-left ($statusWhite pixels)" >&2
   status=1
 fi

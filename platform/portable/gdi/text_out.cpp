@@ -56,9 +56,12 @@ void DrawGlyphs(const Target& t, RealizedFont& font, const char* text, UINT coun
 }
 
 // Copies the part of a kept line inside `clip` (and `limit`, when given) to its box.
-void CopyLine(const Target& t, const portable::gdi::TextLine& line, int64_t left, int64_t top,
+// True when any pixel took a new value: a line printed again over itself changes nothing that
+// a host must show again.
+bool CopyLine(const Target& t, const portable::gdi::TextLine& line, int64_t left, int64_t top,
               const Box* limit) {
   const Box lineBox{left, top, left + line.width, top + line.height};
+  bool changed = false;
   for (const Box& c : t.clip->Boxes()) {
     Box b = portable::gdi::Intersect(c, lineBox);
     if (limit) b = portable::gdi::Intersect(b, *limit);
@@ -66,9 +69,13 @@ void CopyLine(const Target& t, const portable::gdi::TextLine& line, int64_t left
     const size_t n = static_cast<size_t>(b.right - b.left);
     for (int64_t y = b.top; y < b.bottom; ++y) {
       const uint32_t* from = line.pixels.data() + (y - top) * line.width + (b.left - left);
-      std::copy_n(from, n, t.pixels + (y + t.originY) * t.stride + (b.left + t.originX));
+      uint32_t* to = t.pixels + (y + t.originY) * t.stride + (b.left + t.originX);
+      if (std::equal(from, from + n, to)) continue;
+      std::copy_n(from, n, to);
+      changed = true;
     }
   }
+  return changed;
 }
 
 // Draws the line into a kept line's pixels: the background, then the ink, as on a target
@@ -137,6 +144,7 @@ BOOL WINAPI ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rect, LP
 
   Box touched;
   Box optRect;
+  bool textChanged = true;
   if (rect)
     optRect = portable::gdi::NormalizedBox(rect->left, rect->top, rect->right, rect->bottom);
   if ((options & ETO_OPAQUE) && rect) {
@@ -154,7 +162,7 @@ BOOL WINAPI ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rect, LP
       }
     }
     if (kept) {
-      CopyLine(t, *kept, left, top, limit);
+      textChanged = CopyLine(t, *kept, left, top, limit);
     } else {
       portable::gdi::Region& clip = ctx->textClip;
       clip = *t.clip;
@@ -180,7 +188,8 @@ BOOL WINAPI ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rect, LP
     }
   }
   portable::gdi::AccumulateBounds(*ctx, touched);
-  portable::gdi::FinishDrawing(t, touched);
+  const bool filled = (options & ETO_OPAQUE) && rect;
+  portable::gdi::FinishDrawing(t, textChanged ? touched : filled ? optRect : Box{});
   if (ctx->window && count > 0) {
     RECT at = portable::gdi::RectFromBox(textBox);
     ctx->window->TextDrawn(at.left, at.top, text, static_cast<int>(count));

@@ -90,8 +90,9 @@ DisplayInfo QueryDisplay();
 
 // Hands every waiting system message to its window (whose events reach its WindowEvents).
 void DispatchSystemMessages();
-// Waits until a system message arrives or `timeoutMs` passes (negative: no limit).
-void WaitForSystemMessage(int timeoutMs);
+// Waits until a system message arrives or `timeoutMs` passes (negative: no limit). True when
+// the queue holds something (returning at once if it already did), false when the time ran out.
+bool WaitForSystemMessage(int timeoutMs);
 
 // The client size of a real window of another program (either pointer may be null); false
 // when the handle names none.

@@ -61,8 +61,9 @@ class Win32Host final : public Host, private win32::WindowEvents {
   void Lost() override;
   bool CursorHidden() override;
 
-  // Takes in the system's messages; true when any became input, or the window is to end.
-  bool TakeSystemMessages();
+  // Takes in the system's messages (when `look`) and what they left pending; true when any
+  // became input, or the window is to end.
+  bool TakeSystemMessages(bool look);
   // A preview follows its parent's size and ends with it.
   void FollowParent();
   void PresentIfDue();
@@ -83,10 +84,13 @@ class Win32Host final : public Host, private win32::WindowEvents {
   std::vector<win32::Box> boxes_;  // the same, for the real window
   TextLog textLog_;
   uint64_t framesPresented_ = 0;
+  uint64_t pixelsPresented_ = 0;
+  uint64_t rectsPresented_ = 0;
   bool statsWanted_ = false;
   std::optional<SIZE> pendingSize_;    // the real window's new client size
   std::optional<bool> pendingActive_;  // the real window became active, or stopped being it
   uint64_t lastPollUs_ = 0;            // when PollInput last looked at the system's queue
+  bool systemPending_ = true;          // the system's queue may hold messages nobody has taken
   bool queued_ = false;                // input went to the layer since it last looked
   bool lost_ = false;                  // the real window went away from outside
   bool closeSent_ = false;             // and our window was asked to close

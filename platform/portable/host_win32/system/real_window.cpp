@@ -62,8 +62,9 @@ class SystemWindow final : public RealWindow {
   HWND hwnd_ = nullptr;
   HDC dc_ = nullptr;  // the class keeps one DC per window
   BITMAPINFO info_{};
-  int wheel_ = 0;    // what is left of the wheel's turn below one notch
-  int buttons_ = 0;  // the mouse buttons held, for the capture
+  std::vector<char> region_;  // the picture's rectangles, as ExtCreateRegion reads them
+  int wheel_ = 0;             // what is left of the wheel's turn below one notch
+  int buttons_ = 0;           // the mouse buttons held, for the capture
   bool closing_ = false;
 };
 

@@ -52,9 +52,10 @@ void DispatchSystemMessages() {
   while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
 }
 
-void WaitForSystemMessage(int timeoutMs) {
-  MsgWaitForMultipleObjectsEx(0, nullptr, timeoutMs < 0 ? INFINITE : static_cast<DWORD>(timeoutMs),
-                              QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+bool WaitForSystemMessage(int timeoutMs) {
+  return MsgWaitForMultipleObjectsEx(0, nullptr,
+                                     timeoutMs < 0 ? INFINITE : static_cast<DWORD>(timeoutMs),
+                                     QS_ALLINPUT, MWMO_INPUTAVAILABLE) != WAIT_TIMEOUT;
 }
 
 bool RealClientSize(uintptr_t window, int* width, int* height) {
