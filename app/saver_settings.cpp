@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -41,10 +42,12 @@ bool ParseSaverSpeed(const char* text, double* speed) {
   } else if (!onlyDigits(text, end)) {
     return false;
   }
-  // from_chars reads "2." and ".5" as well; it never depends on the locale.
-  double value = 0.0;
-  const auto [stop, error] = std::from_chars(text, end, value);
-  if (error != std::errc() || stop != end) return false;
+  // Digits with at most one point read alike in the "C" locale, the only one the program runs
+  // in (it never sets another); strtod takes "2." and ".5" too. (Not from_chars: the browser
+  // build's C++ library has no floating-point form of it.)
+  char* stop = nullptr;
+  const double value = std::strtod(text, &stop);
+  if (stop != end) return false;
   if (!(value >= SAVER_SPEED_LOW && value <= SAVER_SPEED_HIGH)) return false;
   *speed = value;
   return true;
@@ -54,9 +57,7 @@ std::string FormatSaverSpeed(double speed) {
   char text[40] = "";
   for (int digits = 1; digits <= 17; ++digits) {
     std::snprintf(text, sizeof text, "%.*g", digits, speed);
-    double back = 0.0;
-    std::from_chars(text, text + std::strlen(text), back);
-    if (back == speed) break;
+    if (std::strtod(text, nullptr) == speed) break;
   }
   return text;
 }

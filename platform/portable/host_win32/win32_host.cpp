@@ -113,11 +113,7 @@ void Win32Host::PollInput() {
 
 void Win32Host::WaitForInput(std::optional<uint64_t> deadlineMs) {
   if (closed_) {
-    if (deadlineMs) {
-      const uint64_t now = clock_.NowMs();
-      if (*deadlineMs > now)
-        clock_.SleepMs(static_cast<uint32_t>(std::min<uint64_t>(*deadlineMs - now, UINT_MAX)));
-    }
+    if (deadlineMs) clock_.SleepUntil(*deadlineMs);
     return;
   }
   for (;;) {

@@ -120,11 +120,7 @@ void X11Host::PollInput() {
 
 void X11Host::WaitForInput(std::optional<uint64_t> deadlineMs) {
   if (closed_) {
-    if (deadlineMs) {
-      const uint64_t now = clock_.NowMs();
-      if (*deadlineMs > now)
-        clock_.SleepMs(static_cast<uint32_t>(std::min<uint64_t>(*deadlineMs - now, UINT_MAX)));
-    }
+    if (deadlineMs) clock_.SleepUntil(*deadlineMs);
     return;
   }
   for (;;) {

@@ -14,6 +14,8 @@ class Clock {
   // A wait that nothing can cut short (a semaphore that stays empty): the real clock sleeps,
   // the virtual clock moves forward by the time given.
   virtual void SleepMs(uint32_t ms) = 0;
+  // Sleeps until the clock reads `deadlineMs`, or not at all when it already has.
+  void SleepUntil(uint64_t deadlineMs);
 };
 
 class RealClock final : public Clock {
