@@ -111,12 +111,12 @@ bool parseCoordinate(const std::string& text, int32_t* value) {
   return true;
 }
 
-SaverCommand copyCommand(const char* spec) {
+SaverCommand copyCommand(const char* fields) {
   SaverCommand command;
   SaverCopy& copy = command.copy;
   int32_t* sides[] = {&copy.area.left, &copy.area.top, &copy.area.right, &copy.area.bottom};
   uint64_t* handles[] = {&copy.leader, &copy.ending, &copy.started};
-  const char* rest = spec;
+  const char* rest = fields;
   std::string field;
   bool more = true;
   for (int32_t* side : sides) {

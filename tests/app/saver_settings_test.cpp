@@ -133,9 +133,9 @@ TEST(SaverCopies, TheCopysArgumentReadsBackAndDamagedOnesAreRefused) {
   copy.leader = 4;
   copy.ending = 0x1F4;
   copy.started = 18446744073709551615u;
-  const std::string spec = FormatSaverCopy(copy);
-  EXPECT_EQ(spec, "-1920,-8,0,1072,4,500,18446744073709551615");
-  const SaverCommand c = Scr({"/copy", spec.c_str()});
+  const std::string fields = FormatSaverCopy(copy);
+  EXPECT_EQ(fields, "-1920,-8,0,1072,4,500,18446744073709551615");
+  const SaverCommand c = Scr({"/copy", fields.c_str()});
   ASSERT_EQ(c.action, SaverAction::FullScreenCopy) << c.problem;
   EXPECT_EQ(c.copy.area.left, -1920);
   EXPECT_EQ(c.copy.area.top, -8);
@@ -150,8 +150,8 @@ TEST(SaverCopies, TheCopysArgumentReadsBackAndDamagedOnesAreRefused) {
     EXPECT_EQ(Scr({"/copy", bad}).action, SaverAction::Refused) << bad;
   }
   EXPECT_EQ(Scr({"/copy"}).action, SaverAction::Refused);
-  EXPECT_EQ(Scr({"-COPY", spec.c_str()}).action, SaverAction::FullScreenCopy);
-  EXPECT_EQ(Scr({"/copy", spec.c_str(), "more"}).action, SaverAction::Refused);
+  EXPECT_EQ(Scr({"-COPY", fields.c_str()}).action, SaverAction::FullScreenCopy);
+  EXPECT_EQ(Scr({"/copy", fields.c_str(), "more"}).action, SaverAction::Refused);
 }
 
 TEST(SaverStartUp, SettingsReplaceTheDrawnValuesAndLeaveTheGeneratorAlone) {

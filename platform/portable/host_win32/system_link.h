@@ -41,7 +41,7 @@ class WindowEvents {
   virtual bool CursorHidden() = 0;
 };
 
-struct WindowSpec {
+struct WindowShape {
   std::string title;      // Windows-1252
   std::string className;  // our window's class name, which the real one takes too
   uint32_t style = 0;     // WS_* bits of our window; the frame and caption follow them
@@ -68,7 +68,7 @@ class RealWindow {
 
 // Opens the window, shown and active (a child: shown). Null, with one line in *problem, when the
 // system refuses.
-std::unique_ptr<RealWindow> OpenRealWindow(const WindowSpec& spec, WindowEvents* events,
+std::unique_ptr<RealWindow> OpenRealWindow(const WindowShape& shape, WindowEvents* events,
                                            std::string* problem);
 
 // The system's clocks: QueryPerformanceCounter in microseconds, and GetTickCount.

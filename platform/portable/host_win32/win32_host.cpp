@@ -144,25 +144,25 @@ void Win32Host::TopLevelCreated(HWND hwnd, int clientWidth, int clientHeight) {
   if (closed_ || shown_ != nullptr) return;
   POINT origin{0, 0};
   ClientToScreen(hwnd, &origin);
-  win32::WindowSpec spec;
+  win32::WindowShape shape;
   // The real window opens with the title, so nobody ever sees it without one.
   char title[256] = "";
   GetWindowTextA(hwnd, title, sizeof title);
-  spec.title = title;
+  shape.title = title;
   char className[256] = "";
   GetClassNameA(hwnd, className, sizeof className);
-  spec.className = className;
-  spec.style = static_cast<uint32_t>(GetWindowLongA(hwnd, GWL_STYLE));
-  spec.exStyle = static_cast<uint32_t>(GetWindowLongA(hwnd, GWL_EXSTYLE));
-  spec.client = win32::Box{origin.x, origin.y, origin.x + clientWidth, origin.y + clientHeight};
-  spec.parent = parent_;
+  shape.className = className;
+  shape.style = static_cast<uint32_t>(GetWindowLongA(hwnd, GWL_STYLE));
+  shape.exStyle = static_cast<uint32_t>(GetWindowLongA(hwnd, GWL_EXSTYLE));
+  shape.client = win32::Box{origin.x, origin.y, origin.x + clientWidth, origin.y + clientHeight};
+  shape.parent = parent_;
   shown_ = hwnd;
   width_ = clientWidth;
   height_ = clientHeight;
   dirty_.Resize(clientWidth, clientHeight);
   dirty_.AddAll();
   std::string problem;
-  window_ = win32::OpenRealWindow(spec, this, &problem);
+  window_ = win32::OpenRealWindow(shape, this, &problem);
   if (window_ == nullptr) {
     std::fprintf(stderr, "spirals: %s\n", problem.c_str());
     ExitProcess(1);

@@ -43,7 +43,7 @@ class SystemWindow final : public RealWindow {
     }
   }
 
-  bool Create(const WindowSpec& spec, std::string* problem);
+  bool Create(const WindowShape& shape, std::string* problem);
   LRESULT Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
   void SetTitle(const std::string& title) override {
@@ -104,8 +104,8 @@ bool RegisterClassNamed(const std::string& name, std::string* problem) {
   return true;
 }
 
-bool SystemWindow::Create(const WindowSpec& spec, std::string* problem) {
-  const std::string className = spec.className.empty() ? kDefaultClassName : spec.className;
+bool SystemWindow::Create(const WindowShape& shape, std::string* problem) {
+  const std::string className = shape.className.empty() ? kDefaultClassName : shape.className;
   if (!RegisterClassNamed(className, problem)) return false;
   DWORD style, exStyle;
   RECT outer;
@@ -118,12 +118,12 @@ bool SystemWindow::Create(const WindowSpec& spec, std::string* problem) {
     // The frame and caption our window would have, around the client area where ours lies.
     constexpr DWORD kFrameStyles = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME |
                                    WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_BORDER | WS_DLGFRAME;
-    style = (spec.style & kFrameStyles) | WS_CLIPCHILDREN;
-    exStyle = spec.exStyle & (WS_EX_TOPMOST | WS_EX_TOOLWINDOW);
-    outer = RECT{spec.client.left, spec.client.top, spec.client.right, spec.client.bottom};
+    style = (shape.style & kFrameStyles) | WS_CLIPCHILDREN;
+    exStyle = shape.exStyle & (WS_EX_TOPMOST | WS_EX_TOOLWINDOW);
+    outer = RECT{shape.client.left, shape.client.top, shape.client.right, shape.client.bottom};
     AdjustWindowRectEx(&outer, style, FALSE, exStyle);
   }
-  hwnd_ = CreateWindowExA(exStyle, className.c_str(), spec.title.c_str(), style, outer.left,
+  hwnd_ = CreateWindowExA(exStyle, className.c_str(), shape.title.c_str(), style, outer.left,
                           outer.top, outer.right - outer.left, outer.bottom - outer.top, parent_,
                           nullptr, GetModuleHandleA(nullptr), this);
   if (hwnd_ == nullptr) {
@@ -249,10 +249,10 @@ LRESULT SystemWindow::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
 
 }  // namespace
 
-std::unique_ptr<RealWindow> OpenRealWindow(const WindowSpec& spec, WindowEvents* events,
+std::unique_ptr<RealWindow> OpenRealWindow(const WindowShape& shape, WindowEvents* events,
                                            std::string* problem) {
-  auto window = std::make_unique<SystemWindow>(events, reinterpret_cast<HWND>(spec.parent));
-  if (!window->Create(spec, problem)) return nullptr;
+  auto window = std::make_unique<SystemWindow>(events, reinterpret_cast<HWND>(shape.parent));
+  if (!window->Create(shape, problem)) return nullptr;
   return window;
 }
 
