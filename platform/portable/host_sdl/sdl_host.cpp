@@ -4,25 +4,24 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "../host_common/boot_ticks.h"
 #include "../host_common/host_input.h"
 #include "../user/input.h"
 #include "../user/window_surface.h"
 #include "host_sdl.h"
+#include "primary_monitor.h"
 #include "x11_errors.h"
 
 namespace portable {
 namespace {
 
-SIZE DesktopSize() {
-  SDL_DisplayMode mode{};
-  if (SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.w > 0 && mode.h > 0)
-    return SIZE{mode.w, mode.h};
-  SDL_Rect bounds{};
-  if (SDL_GetDisplayBounds(0, &bounds) == 0 && bounds.w > 0 && bounds.h > 0)
-    return SIZE{bounds.w, bounds.h};
-  return SIZE{1024, 768};
+// The screen Windows programs see: the primary monitor, its top-left corner their (0, 0).
+MonitorArea Screen() {
+  MonitorArea area = PrimaryMonitor();
+  if (area.width <= 0 || area.height <= 0) area = MonitorArea{0, 0, 1024, 768};
+  return area;
 }
 
 int RefreshRate() {
@@ -35,7 +34,8 @@ int RefreshRate() {
 
 SdlHost::SdlHost()
     : tickBase_(BootTickBase(clock_)),
-      screen_(DesktopSize()),
+      monitor_(Screen()),
+      screen_{monitor_.width, monitor_.height},
       pacer_(RefreshRate()),
       start_(std::chrono::steady_clock::now()),
       statsWanted_(std::getenv("SPIRALS_SDL_STATS") != nullptr) {
@@ -134,12 +134,13 @@ void SdlHost::TopLevelCreated(HWND hwnd, int clientWidth, int clientHeight) {
       break;
     }
   }
-  // Where the layer put the window; a full-screen window sits at the top-left corner.
+  // Where the layer put the window, on the primary monitor; a full-screen window sits at its
+  // top-left corner.
   int x = SDL_WINDOWPOS_UNDEFINED, y = SDL_WINDOWPOS_UNDEFINED;
   RECT outer{};
   if (GetWindowRect(hwnd, &outer)) {
-    x = outer.left;
-    y = outer.top;
+    x = monitor_.x + outer.left;
+    y = monitor_.y + outer.top;
   }
   TopLevel top;
   top.hwnd = hwnd;
@@ -246,6 +247,12 @@ bool InstallSdlHost() {
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+  // SDL serves X11. Its Wayland driver has no window framebuffer without a renderer, so with
+  // the one above it would show nothing: Wayland is the Wayland host's. Other drivers (the
+  // offscreen and dummy ones) only when asked for by name.
+  const char* asked = std::getenv("SDL_VIDEODRIVER");
+  if (asked == nullptr || *asked == '\0' || std::strstr(asked, "wayland") != nullptr)
+    SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "x11", SDL_HINT_OVERRIDE);
   // Before SDL: its X11 driver chains to the handler it finds and puts that one back at exit,
   // when the last errors of its connections arrive.
   TolerateStaleWakeups();

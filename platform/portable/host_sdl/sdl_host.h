@@ -10,6 +10,7 @@
 
 #include "../kernel/host.h"
 #include "event_translator.h"
+#include "primary_monitor.h"
 #include "../host_common/dirty_tiles.h"
 #include "../host_common/frame_pacer.h"
 #include "sdl_window.h"
@@ -65,6 +66,7 @@ class SdlHost final : public Host, private InputSink {
 
   RealClock clock_;
   uint32_t tickBase_ = 0;
+  MonitorArea monitor_;  // the primary monitor, where the layer's screen lies
   SIZE screen_{0, 0};
   std::vector<TopLevel> windows_;
   // Titles set before their window was shown.

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "../../win32.h"
+#include "../host_common/ansi_utf8.h"
 #include "../user/window_surface.h"
 
 namespace portable {
@@ -38,8 +39,5 @@ class SdlWindow {
   Uint32 id_ = 0;
   std::vector<SDL_Rect> changed_;  // scratch, kept for its storage
 };
-
-// A Windows-1252 string as UTF-8 (for titles).
-void AnsiToUtf8(const char* ansi, char* out, size_t outSize);
 
 }  // namespace portable

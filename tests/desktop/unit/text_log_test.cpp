@@ -8,7 +8,7 @@
 #include <sstream>
 #include <string>
 
-#include "platform/portable/host_sdl/sdl_window.h"
+#include "platform/portable/host_common/ansi_utf8.h"
 
 namespace portable {
 namespace {
