@@ -25,7 +25,8 @@ depends=$(field Depends)
 echo "Depends: $depends"
 # fonts-wine for the System font, and what dpkg-shlibdeps finds the program linked against.
 names=$(tr ',' '\n' <<<"$depends" | sed 's/^ *//; s/ .*//')
-for package in fonts-wine libc6 libstdc++6 libsdl2-2.0-0 libx11-6 libfreetype6 libfontconfig1; do
+for package in fonts-wine libc6 libstdc++6 libsdl2-2.0-0 libx11-6 libwayland-client0 libwayland-cursor0 \
+  libxkbcommon0 libfreetype6 libfontconfig1; do
   grep -qxF "$package" <<<"$names" || fail "Depends lacks $package"
 done
 grep -Eq 'libc6 \(>= [0-9.]+\)' <<<"$depends" || fail "libc6 has no version from shlibdeps"

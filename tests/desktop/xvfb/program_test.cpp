@@ -8,19 +8,21 @@
 #include <string>
 #include <vector>
 
+#include "text_log_lines.h"
 #include "xvfb_session.h"
 
 namespace {
 
 using desktop_test::Child;
 using desktop_test::Image;
+using desktop_test::kCurveLabel;
+using desktop_test::kSpeedLabel;
+using desktop_test::TextLine;
 
 using desktop_test::WaitUntil;
 
 const std::string kProgram = SPIRALS_BINARY_DIR "/spirals";
 const std::string kTitle = "ZELVARI in KORVEX PRO";
-const std::string kSpeedLabel = "Velocita'[ + - ] =";
-const std::string kCurveLabel = "   Tipo[ 1-9 ] =";
 const std::string kControls = "       Mouse SX=Ridisegna  DX=Pausa  ESC=Esci          ";
 const std::string kPauseLine =
     "Pausa - Mouse DX=Contnua  ESC=Esci          " + std::string(255, ' ');
@@ -33,22 +35,6 @@ constexpr int kExitLimitMs = 10000;
 #else
 constexpr int kExitLimitMs = 2000;
 #endif
-
-struct TextLine {
-  long ms = 0;
-  int x = 0;
-  int y = 0;
-  std::string text;
-  bool IsStatus() const { return text.rfind(kSpeedLabel, 0) == 0; }
-  bool IsPause() const { return text == kPauseLine; }
-  // The number after the curve label; -1 when absent.
-  int Curves() const {
-    const size_t at = text.find(kCurveLabel);
-    if (at == std::string::npos) return -1;
-    return std::atoi(text.c_str() + at + kCurveLabel.size());
-  }
-  double Speed() const { return std::atof(text.c_str() + kSpeedLabel.size()); }
-};
 
 class ProgramTest : public ::testing::Test {
  protected:
@@ -86,20 +72,7 @@ class ProgramTest : public ::testing::Test {
     return static_cast<bool>(std::getline(in, window_)) && !window_.empty();
   }
 
-  std::vector<TextLine> Lines() const {
-    std::vector<TextLine> lines;
-    std::istringstream in(desktop_test::ReadFile(log_));
-    std::string raw;
-    while (std::getline(in, raw)) {
-      TextLine line;
-      std::istringstream fields(raw);
-      if (!(fields >> line.ms >> line.x >> line.y)) continue;
-      const size_t textAt = static_cast<size_t>(fields.tellg()) + 1;
-      line.text = textAt <= raw.size() ? raw.substr(textAt) : "";
-      lines.push_back(line);
-    }
-    return lines;
-  }
+  std::vector<TextLine> Lines() const { return desktop_test::ReadTextLog(log_); }
 
   // The most recent status line at or after line `from`.
   bool LastStatus(size_t from, TextLine* out) const {
@@ -309,7 +282,7 @@ TEST_F(ProgramTest, RightButtonPausesAndResumes) {
       [&] {
         const auto lines = Lines();
         for (size_t i = from; i < lines.size(); ++i) {
-          if (lines[i].IsPause()) return lines[i].x == 0 && lines[i].y == 0;
+          if (lines[i].text == kPauseLine) return lines[i].x == 0 && lines[i].y == 0;
         }
         return false;
       },
@@ -326,7 +299,7 @@ TEST_F(ProgramTest, RightButtonPausesAndResumes) {
         const auto lines = Lines();
         size_t statusAfterLastPause = 0;
         for (const TextLine& l : lines) {
-          if (l.IsPause())
+          if (l.text == kPauseLine)
             statusAfterLastPause = 0;
           else if (l.IsStatus())
             ++statusAfterLastPause;

@@ -1,0 +1,179 @@
+// The real program on a private headless Wayland compositor, driven as a user drives it: a
+// keyboard of the compositor's (a virtual one, as on-screen keyboards are), its close request,
+// and the compositor dying under it.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "../xvfb/text_log_lines.h"
+#include "sway_session.h"
+
+namespace {
+
+using desktop_test::Image;
+using desktop_test::TextLine;
+using desktop_test::WaitUntil;
+
+const std::string kProgram = SPIRALS_BINARY_DIR "/spirals";
+constexpr int kOutputWidth = 800;
+constexpr int kOutputHeight = 600;
+constexpr int kPatienceMs = 30000;  // a loaded machine may be slow to start and draw
+constexpr int kExitLimitMs = 2000;
+
+class WaylandProgram : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (access(kProgram.c_str(), X_OK) != 0) GTEST_SKIP() << kProgram << " is not built";
+    std::string error;
+    if (!sway_.Start(kOutputWidth, kOutputHeight, &error))
+      GTEST_SKIP() << "no Wayland compositor can start here: " << error;
+    folder_ = desktop_test::MakeTempFolder();
+    log_ = folder_ + "/text.log";
+    errors_ = folder_ + "/stderr.txt";
+    // Nothing but the compositor: no X display to fall back on, no host named.
+    ASSERT_TRUE(program_.Start({kProgram},
+                               {"WAYLAND_DISPLAY=" + sway_.Display(), "DISPLAY=", "SPIRALS_HOST=",
+                                "SDL_VIDEODRIVER=", "SPIRALS_TEXT_LOG=" + log_},
+                               errors_));
+    ASSERT_TRUE(WaitUntil([&] { return !Lines().empty(); }, kPatienceMs))
+        << "nothing drawn; stderr: " << desktop_test::ReadFile(errors_);
+  }
+
+  void TearDown() override {
+    program_.Kill();
+    if (!folder_.empty()) desktop_test::Run({"rm", "-rf", folder_});
+  }
+
+  std::vector<TextLine> Lines() const { return desktop_test::ReadTextLog(log_); }
+
+  // Keys typed on a virtual keyboard, which the compositor gives the focused window. wtype
+  // makes its keyboard first: the pause lets the program take it before the first key.
+  void Type(const std::vector<std::string>& keys) {
+    std::vector<std::string> argv = {"wtype", "-s", "300"};
+    argv.insert(argv.end(), keys.begin(), keys.end());
+    ASSERT_EQ(sway_.Client(argv), 0) << "wtype failed";
+  }
+
+  // The program's exit within `limitMs`: its status.
+  int ExitStatus(int limitMs) {
+    int status = 0;
+    if (!program_.WaitExit(limitMs, &status)) {
+      ADD_FAILURE() << "still running " << limitMs << " ms later";
+      return -1;
+    }
+    EXPECT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  desktop_test::SwaySession sway_;
+  desktop_test::Child program_;
+  std::string folder_;
+  std::string log_;
+  std::string errors_;
+};
+
+TEST_F(WaylandProgram, ShowsItsCurvesFollowsItsKeysAndEndsOnEscape) {
+  // One maximized toplevel, named for the desktop entry and titled as on Windows.
+  std::string tree;
+  ASSERT_EQ(sway_.Message({"-t", "get_tree"}, &tree), 0);
+  EXPECT_NE(tree.find("\"app_id\": \"spirals\""), std::string::npos) << tree;
+  EXPECT_NE(tree.find("\"name\": \"ZELVARI in KORVEX PRO\""), std::string::npos) << tree;
+
+  // Black, coloured curve pixels near the centre, the white status line near the top.
+  Image screen;
+  int black = 0, centreColoured = 0, whiteText = 0;
+  const bool seen = WaitUntil(
+      [&] {
+        if (!sway_.Screenshot(&screen)) return false;
+        black = centreColoured = whiteText = 0;
+        for (int y = 0; y < screen.height; ++y) {
+          for (int x = 0; x < screen.width; ++x) {
+            const uint32_t p = screen.At(x, y);
+            if (p == 0) ++black;
+            const bool nearCentre = std::abs(x - screen.width / 2) < screen.width / 4 &&
+                                    std::abs(y - screen.height / 2) < screen.height / 4;
+            if (nearCentre && p != 0 && p != 0xFFFFFF) ++centreColoured;
+            if (y < 60 && x < 400 && p == 0xFFFFFF) ++whiteText;
+          }
+        }
+        return black > screen.width * screen.height / 2 && centreColoured >= 50 && whiteText >= 50;
+      },
+      kPatienceMs, 250);
+  EXPECT_TRUE(seen) << "black " << black << ", coloured near the centre " << centreColoured
+                    << ", white in the status line " << whiteText;
+  EXPECT_EQ(screen.width, kOutputWidth);
+
+  // Shared memory and the compositor only: no GL in the process.
+  const std::string maps =
+      desktop_test::ReadFile("/proc/" + std::to_string(program_.Pid()) + "/maps");
+  EXPECT_EQ(maps.find("libGL"), std::string::npos);
+  EXPECT_EQ(maps.find("libEGL"), std::string::npos);
+
+  // A digit of the main row, then the keypad's plus.
+  size_t from = Lines().size();
+  Type({"3"});
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        const auto lines = Lines();
+        for (size_t i = from; i < lines.size(); ++i)
+          if (lines[i].IsStatus() && lines[i].Curves() == 3) return true;
+        return false;
+      },
+      kPatienceMs))
+      << "the status line never showed 3 curves";
+  const double before = Lines().back().Speed();
+  from = Lines().size();
+  Type({"-k", "KP_Add"});
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        const auto lines = Lines();
+        for (size_t i = from; i < lines.size(); ++i)
+          if (lines[i].IsStatus() && lines[i].Speed() > before) return true;
+        return false;
+      },
+      kPatienceMs))
+      << "the keypad's + did not raise the speed from " << before;
+
+  Type({"-k", "Escape"});
+  EXPECT_EQ(ExitStatus(kExitLimitMs), 0) << desktop_test::ReadFile(errors_);
+}
+
+TEST_F(WaylandProgram, TheCompositorsCloseRequestEndsIt) {
+  ASSERT_EQ(sway_.Message({"[app_id=spirals]", "kill"}), 0);
+  EXPECT_EQ(ExitStatus(kExitLimitMs), 0) << desktop_test::ReadFile(errors_);
+}
+
+TEST_F(WaylandProgram, EndsWithOneLineWhenTheCompositorDies) {
+  sway_.Kill();
+  EXPECT_EQ(ExitStatus(1000), 0);
+  EXPECT_EQ(desktop_test::ReadFile(errors_), "spirals: the Wayland compositor went away\n");
+}
+
+// The XScreenSaver modes draw into X windows: on a Wayland session they say so and stop.
+TEST(WaylandSession, RefusesTheXScreenSaverModes) {
+  if (access(kProgram.c_str(), X_OK) != 0) GTEST_SKIP() << kProgram << " is not built";
+  const std::string folder = desktop_test::MakeTempFolder();
+  for (const std::vector<std::string>& argv :
+       {std::vector<std::string>{kProgram, "--root"}, {kProgram, "--window-id", "0x200001"}}) {
+    desktop_test::Child program;
+    ASSERT_TRUE(program.Start(argv, {"WAYLAND_DISPLAY=wayland-7", "SPIRALS_HOST="},
+                              folder + "/stderr.txt"));
+    int status = 0;
+    ASSERT_TRUE(program.WaitExit(kPatienceMs, &status));
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 2);
+    const std::string text = desktop_test::ReadFile(folder + "/stderr.txt");
+    EXPECT_EQ(text, "spirals: " + argv[1] +
+                        " draws for XScreenSaver, which runs on X11, and this is a Wayland "
+                        "session (WAYLAND_DISPLAY is wayland-7); SPIRALS_HOST=x11 draws through "
+                        "XWayland\n");
+  }
+  desktop_test::Run({"rm", "-rf", folder});
+}
+
+}  // namespace
