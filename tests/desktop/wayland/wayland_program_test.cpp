@@ -1,12 +1,13 @@
 // The real program on a private headless Wayland compositor, driven as a user drives it: a
-// keyboard of the compositor's (a virtual one, as on-screen keyboards are), its close request,
-// and the compositor dying under it.
+// keyboard and a mouse of the compositor's (virtual ones, as on-screen keyboards and remote
+// desktops make), its close request, and the compositor dying under it.
 #include <gtest/gtest.h>
+#include <linux/input-event-codes.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
-#include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,26 @@ class WaylandProgram : public ::testing::Test {
   }
 
   std::vector<TextLine> Lines() const { return desktop_test::ReadTextLog(log_); }
+
+  // Waits for a line after line `from` that satisfies `check`.
+  bool WaitForLine(size_t from, const std::function<bool(const TextLine&)>& check) {
+    return WaitUntil(
+        [&] {
+          const auto lines = Lines();
+          for (size_t i = from; i < lines.size(); ++i)
+            if (check(lines[i])) return true;
+          return false;
+        },
+        kPatienceMs);
+  }
+
+  // The compositor's mouse, made through its virtual-pointer protocol.
+  void Point(const std::vector<std::string>& commands) {
+    std::vector<std::string> argv = {VIRTUAL_POINTER, std::to_string(kOutputWidth),
+                                     std::to_string(kOutputHeight)};
+    argv.insert(argv.end(), commands.begin(), commands.end());
+    ASSERT_EQ(sway_.Client(argv), 0) << "the virtual pointer failed";
+  }
 
   // Keys typed on a virtual keyboard, which the compositor gives the focused window. wtype
   // makes its keyboard first: the pause lets the program take it before the first key.
@@ -117,27 +138,32 @@ TEST_F(WaylandProgram, ShowsItsCurvesFollowsItsKeysAndEndsOnEscape) {
   // A digit of the main row, then the keypad's plus.
   size_t from = Lines().size();
   Type({"3"});
-  ASSERT_TRUE(WaitUntil(
-      [&] {
-        const auto lines = Lines();
-        for (size_t i = from; i < lines.size(); ++i)
-          if (lines[i].IsStatus() && lines[i].Curves() == 3) return true;
-        return false;
-      },
-      kPatienceMs))
+  ASSERT_TRUE(WaitForLine(from, [](const TextLine& l) { return l.IsStatus() && l.Curves() == 3; }))
       << "the status line never showed 3 curves";
-  const double before = Lines().back().Speed();
+  double before = Lines().back().Speed();
   from = Lines().size();
   Type({"-k", "KP_Add"});
-  EXPECT_TRUE(WaitUntil(
-      [&] {
-        const auto lines = Lines();
-        for (size_t i = from; i < lines.size(); ++i)
-          if (lines[i].IsStatus() && lines[i].Speed() > before) return true;
-        return false;
-      },
-      kPatienceMs))
+  EXPECT_TRUE(WaitForLine(from, [&](const TextLine& l) { return l.Speed() > before; }))
       << "the keypad's + did not raise the speed from " << before;
+
+  // The mouse: the right button pauses, and again (elsewhere: the same place soon after is a
+  // double click) resumes; the wheel turned away from the user speeds up.
+  from = Lines().size();
+  Point({"move", "400", "300", "press", std::to_string(BTN_RIGHT), "release",
+         std::to_string(BTN_RIGHT)});
+  ASSERT_TRUE(WaitForLine(from, [](const TextLine& l) { return l.text.rfind("Pausa", 0) == 0; }))
+      << "the right button did not pause";
+  from = Lines().size();
+  Point({"move", "500", "300", "press", std::to_string(BTN_RIGHT), "release",
+         std::to_string(BTN_RIGHT)});
+  ASSERT_TRUE(WaitForLine(from, [](const TextLine& l) { return l.IsStatus(); }))
+      << "the right button did not resume";
+  before = Lines().back().Speed();
+  from = Lines().size();
+  Point({"wheel", "-1"});
+  EXPECT_TRUE(
+      WaitForLine(from, [&](const TextLine& l) { return l.IsStatus() && l.Speed() > before; }))
+      << "the wheel did not raise the speed from " << before;
 
   Type({"-k", "Escape"});
   EXPECT_EQ(ExitStatus(kExitLimitMs), 0) << desktop_test::ReadFile(errors_);
