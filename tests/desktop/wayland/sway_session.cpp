@@ -39,7 +39,7 @@ SwaySession::~SwaySession() {
   if (!folder_.empty()) Run({"rm", "-rf", folder_});
 }
 
-bool SwaySession::Start(int width, int height, std::string* error) {
+bool SwaySession::Start(int width, int height, std::string* error, int scale) {
   if (access("/usr/bin/sway", X_OK) != 0) {
     *error = "sway is not installed: run scripts/setup";
     return false;
@@ -63,7 +63,7 @@ bool SwaySession::Start(int width, int height, std::string* error) {
   chmod(folder_.c_str(), 0700);
   const std::string config = folder_ + "/config";
   std::ofstream(config) << "xwayland disable\noutput HEADLESS-1 mode " << width << "x" << height
-                        << "\n";
+                        << " scale " << scale << "\n";
   chmod(config.c_str(), 0644);
   // Its own environment: no display of the caller's, the runtime folder made above.
   argv.insert(argv.end(),

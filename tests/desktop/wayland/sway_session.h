@@ -17,9 +17,9 @@ class SwaySession {
   SwaySession& operator=(const SwaySession&) = delete;
   ~SwaySession();
 
-  // Starts it with one width x height output; false with the reason in *error when no
-  // compositor can start here (sway's own words included).
-  bool Start(int width, int height, std::string* error);
+  // Starts it with one width x height output of that integer scale; false with the reason in
+  // *error when no compositor can start here (sway's own words included).
+  bool Start(int width, int height, std::string* error, int scale = 1);
   // WAYLAND_DISPLAY for its clients: the socket's absolute path.
   const std::string& Display() const { return display_; }
   pid_t Pid() const { return sway_.Pid(); }
