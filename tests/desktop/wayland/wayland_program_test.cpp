@@ -189,8 +189,9 @@ TEST_F(WaylandProgram, EndsWithOneLineWhenTheCompositorDies) {
   EXPECT_EQ(desktop_test::ReadFile(errors_), "spirals: the Wayland compositor went away\n");
 }
 
-// On an output of scale 2 the picture is drawn in the output's own pixels: the curves' dots
-// stand alone, where a picture scaled up by the compositor would show them as 2x2 blocks.
+// On an output of scale 2 the picture is drawn in the output's own pixels: the curves are
+// lines one pixel thin, where a picture scaled up by the compositor would make every pixel a
+// block of at least 2x2.
 TEST(WaylandScaledOutput, DrawsInTheOutputsPixels) {
   if (access(kProgram.c_str(), X_OK) != 0) GTEST_SKIP() << kProgram << " is not built";
   desktop_test::SwaySession sway;
@@ -202,25 +203,24 @@ TEST(WaylandScaledOutput, DrawsInTheOutputsPixels) {
   ASSERT_TRUE(program.Start({kProgram}, {"WAYLAND_DISPLAY=" + sway.Display(),
                                          "DISPLAY=", "SPIRALS_HOST=", "SDL_VIDEODRIVER="}));
   Image screen;
-  int alone = 0;
+  int thin = 0;
   const bool seen = WaitUntil(
       [&] {
         if (!sway.Screenshot(&screen) || screen.width != kOutputWidth) return false;
-        alone = 0;
+        thin = 0;
         for (int y = screen.height / 4; y < screen.height * 3 / 4; ++y) {
           for (int x = screen.width / 4; x < screen.width * 3 / 4; ++x) {
             if (screen.At(x, y) == 0) continue;
-            int litNeighbours = 0;
-            for (int dy = -1; dy <= 1; ++dy)
-              for (int dx = -1; dx <= 1; ++dx) litNeighbours += screen.At(x + dx, y + dy) != 0;
-            alone += litNeighbours == 1;
+            const bool noSideNeighbour = screen.At(x - 1, y) == 0 && screen.At(x + 1, y) == 0;
+            const bool noUpperOrLower = screen.At(x, y - 1) == 0 && screen.At(x, y + 1) == 0;
+            thin += noSideNeighbour || noUpperOrLower;
           }
         }
-        return alone >= 50;
+        return thin >= 50;
       },
       kPatienceMs, 250);
-  EXPECT_TRUE(seen) << alone << " dots stand alone on the " << screen.width << "x" << screen.height
-                    << " output";
+  EXPECT_TRUE(seen) << thin << " pixels one pixel thin on the " << screen.width << "x"
+                    << screen.height << " output";
   ASSERT_EQ(sway.Client({"wtype", "-s", "300", "-k", "Escape"}), 0);
   int status = 0;
   EXPECT_TRUE(program.WaitExit(kExitLimitMs, &status));
