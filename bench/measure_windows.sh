@@ -86,6 +86,7 @@ measure() {
   wait "$pid"
   echo "$label: exit code $?, peak resident memory $((hwm / 1024)) MiB" >>"$work/lines"
   fps=$(sed -n 's/.*(\([0-9.]*\) per second).*/\1/p' "$work/$exe.err" | tail -n 1)
+  grep -h 'pictures in' "$work/$exe.err" | tr -d '\r' | sed "s/^[^:]*:/$label:/" >>"$work/lines"
   echo "result program=$label setting=whole fps=${fps:-none} hwm_kib=$hwm" >>"$work/lines"
   "$wineserver" -w
 }
