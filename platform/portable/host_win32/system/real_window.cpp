@@ -129,7 +129,8 @@ void SystemWindow::KeyMenu(int key) {
 }
 
 void SystemWindow::EndSystemLoop() {
-  // The default procedure leaves a menu and lets the capture go, which ends a move or a size.
+  // The default procedure leaves a menu and lets the capture go; a move or a size may go on
+  // until its button comes up, doing no work of ours (DueWork finds our window gone).
   if (hwnd_ != nullptr && loopDepth_ > 0) SendMessageA(hwnd_, WM_CANCELMODE, 0, 0);
 }
 
