@@ -96,7 +96,8 @@ import -window root "$shots/after-menu.png"
 animates "after the menu" after-menu
 
 # Wine leaves the menu loop on the ESC that closed the menu, or keeps the icon's menu chosen
-# until one more: the program ends at the first or second ESC from here.
+# until one more: the program ends at the first or second ESC from here. It ends only if ESC
+# comes as a plain key, that is if the Alt whose key-up the menu took is up for the program too.
 xdotool windowfocus --sync "$window" 2>/dev/null
 presses=0
 for _ in 1 2; do
