@@ -24,7 +24,7 @@ enum class SaverAction : uint8_t {
 // What the /s process hands a copy of itself: the monitor to cover and the (inherited) handles
 // of the group it belongs to.
 struct SaverCopy {
-  SaverArea area;
+  PlainRect area;
   uint64_t leader = 0;   // the /s process: the copy ends when it is gone
   uint64_t ending = 0;   // an event set when any member ends
   uint64_t started = 0;  // a semaphore released when the copy's window is up

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "../platform/plain_rect.h"
+
 constexpr int32_t SAVER_CURVES_LOW = 2;
 constexpr int32_t SAVER_CURVES_HIGH = 11;
 // The band the speed ladders keep the speed in.
@@ -17,14 +19,6 @@ struct SaverSettings {
   int32_t curves = 0;           // 0: as drawn at start-up; else 2 to 11 curves
   double speed = 0.0;           // 0: as drawn at start-up; else 0.1 to 15
   bool acrossMonitors = false;  // Windows: one window over all monitors instead of one each
-};
-
-// A rectangle in screen coordinates, right and bottom excluded.
-struct SaverArea {
-  int32_t left = 0;
-  int32_t top = 0;
-  int32_t right = 0;
-  int32_t bottom = 0;
 };
 
 // A whole number of curves, 2 to 11: decimal digits only.

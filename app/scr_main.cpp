@@ -26,8 +26,6 @@ namespace {
 constexpr int EXIT_BAD_INPUT = 2;
 constexpr SaverGroupHooks GROUP_HOOKS{SaverGroupEnded, SaverGroupOpened, SaverGroupClosed};
 
-RECT asRect(const SaverArea& area) { return RECT{area.left, area.top, area.right, area.bottom}; }
-
 #if defined(SPIRALS_SYSTEM_WIN32)
 bool installHost(uintptr_t) { return true; }
 
@@ -45,22 +43,19 @@ int runPreview(uint64_t window) {
   SaverMain(previewPlan(parent, client.right, client.bottom), LoadSaverSettings());
 }
 #else
-bool installHost(uintptr_t parent) {
+bool installHost(uintptr_t parent, SIZE* size = nullptr) {
   std::string problem;
-  if (portable::InstallWin32Host(parent, &problem)) return true;
+  if (portable::InstallWin32Host(parent, &problem, size)) return true;
   std::fprintf(stderr, "spirals: %s\n", problem.c_str());
   return false;
 }
 
 // Our one window, shown in a real child of the control panel's window.
 int runPreview(uint64_t window) {
-  int width = 0, height = 0;
-  if (window == 0 || window > UINTPTR_MAX ||
-      !portable::win32::RealClientSize(static_cast<uintptr_t>(window), &width, &height)) {
+  SIZE client{};
+  if (window == 0 || window > UINTPTR_MAX || !installHost(static_cast<uintptr_t>(window), &client))
     return EXIT_BAD_INPUT;
-  }
-  if (!installHost(static_cast<uintptr_t>(window))) return EXIT_BAD_INPUT;
-  SaverMain(windowPlan(width, height, SaverInput::Ignored), LoadSaverSettings());
+  SaverMain(windowPlan(client.cx, client.cy, SaverInput::Ignored), LoadSaverSettings());
 }
 #endif
 
@@ -68,17 +63,17 @@ int runPreview(uint64_t window) {
 // or one over them all.
 int runFullScreen() {
   const SaverSettings settings = LoadSaverSettings();
-  SaverArea area = VirtualScreenArea();
+  PlainRect area = VirtualScreenArea();
   bool grouped = false;
   if (!settings.acrossMonitors) {
-    const std::vector<SaverArea> monitors = SaverMonitors();
+    const std::vector<PlainRect> monitors = SaverMonitors();
     if (!monitors.empty()) area = monitors.front();
     if (monitors.size() > 1) {
-      grouped = StartSaverCopies(std::vector<SaverArea>(monitors.begin() + 1, monitors.end()));
+      grouped = StartSaverCopies(std::vector<PlainRect>(monitors.begin() + 1, monitors.end()));
     }
   }
   if (!installHost(0)) return 1;
-  SaverPlan plan = fullScreenPlan(asRect(area));
+  SaverPlan plan = fullScreenPlan(ToRect<RECT>(area));
   if (grouped) plan.group = GROUP_HOOKS;
   SaverMain(plan, settings);
 }
@@ -88,7 +83,7 @@ int runCopy(const SaverCopy& copy) {
   if (!JoinSaverGroup(copy)) return EXIT_BAD_INPUT;
   if (SaverGroupEnded()) return 0;
   if (!installHost(0)) return 1;
-  SaverPlan plan = fullScreenPlan(asRect(copy.area));
+  SaverPlan plan = fullScreenPlan(ToRect<RECT>(copy.area));
   plan.input = SaverInput::EndOnInput;
   plan.group = GROUP_HOOKS;
   SaverMain(plan, LoadSaverSettings());

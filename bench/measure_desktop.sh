@@ -40,7 +40,7 @@ stop() {  # ends the program as a user would; a kill if it does not listen
 pid=""
 for try in $(seq 1 60); do
   rm -f "$work/text.log"
-  SPIRALS_TEXT_LOG="$work/text.log" SPIRALS_SDL_STATS=1 "$program" 2>"$work/stats.txt" &
+  SPIRALS_TEXT_LOG="$work/text.log" SPIRALS_HOST_STATS=1 "$program" 2>"$work/stats.txt" &
   pid=$!
   for _ in $(seq 1 100); do
     grep -q "Tipo\[ 1-9 \] =" "$work/text.log" 2>/dev/null && break

@@ -32,7 +32,7 @@ measure() {
   local desktop=$1 server=$2
   shift 2
   rm -f "$work/text.log"
-  SPIRALS_TEXT_LOG="$work/text.log" SPIRALS_HOST_STATS=1 SPIRALS_SDL_STATS=1 "$program" \
+  SPIRALS_TEXT_LOG="$work/text.log" SPIRALS_HOST_STATS=1 "$program" \
     2>"$work/stats.txt" &
   local pid=$!
   for _ in $(seq 1 200); do

@@ -5,7 +5,10 @@
 # curves, the fastest drawing timer): the CPU of the program, of the Wine server and of the X
 # server over a window of seconds, the pictures per second (our layer counts its own; the
 # system's GDI draws straight to the screen and has none to count), and the program's peak
-# resident memory. Then the timer probes of both kinds, which must tick alike.
+# resident memory. Then the floor both are held to, win32_floor.exe (the plainest Win32 program
+# showing as many dots as ten curves: a 16 ms timer, 700 dots a tick, SetDIBitsToDevice of the
+# touched tiles), as its ten-curve setting. Then the timer probes of both kinds, which must tick
+# alike.
 # Usage: measure_windows.sh <build folder> [seconds]
 # Prints readable lines, and for scripts/bench one "result program=... setting=... cpu_pct=...
 # server_pct=... xvfb_pct=..." line per measurement, one "result program=... setting=whole
@@ -48,18 +51,13 @@ peak_kib() { awk '/^VmHWM:/ { print $2 }' "/proc/$1/status" 2>/dev/null || echo 
 # The prefix is made (and its windows unmanaged) before anything is timed.
 "$root/scripts/wine-run" cmd /c exit >/dev/null 2>&1
 
-# measure <program file> <label>
+# measure <program file> <label> <window title> <setting>...
 measure() {
-  local exe=$1 label=$2 pid window serverPid setting a b s0 s1 x0 x1 t0 t1 hwm fps
+  local exe=$1 label=$2 name=$3 pid window serverPid setting a b s0 s1 x0 x1 t0 t1 hwm fps
+  shift 3
   SPIRALS_HOST_STATS=1 "$wine" "$build/$exe" 2>"$work/$exe.err" &
   pid=$!
-  window=""
-  for _ in $(seq 1 360); do
-    window=$(xdotool search --name "^${title}\$" 2>/dev/null | head -n 1)
-    [ -n "$window" ] && break
-    sleep 0.25
-  done
-  if [ -z "$window" ]; then
+  if ! window=$(spirals_wait_window "$name" "$pid"); then
     echo "measure_windows: $exe opened no window" >&2
     kill "$pid" 2>/dev/null
     return 1
@@ -67,8 +65,8 @@ measure() {
   # The newest server: the one before may still be on its way out.
   serverPid=$(pgrep -n -x "wineserver(32|64)?")
   sleep 1
-  for setting in start-up ten-curves; do
-    if [ "$setting" = ten-curves ]; then
+  for setting in "$@"; do
+    if [ "$setting" = ten-curves ] && [ "$label" != win32-floor ]; then
       xdotool windowfocus --sync "$window" && xdotool key 9
       sleep 1
     fi
@@ -88,12 +86,16 @@ measure() {
   wait "$pid"
   echo "$label: exit code $?, peak resident memory $((hwm / 1024)) MiB" >>"$work/lines"
   fps=$(sed -n 's/.*(\([0-9.]*\) per second).*/\1/p' "$work/$exe.err" | tail -n 1)
+  grep -h 'pictures in' "$work/$exe.err" | tr -d '\r' | sed "s/^[^:]*:/$label:/" >>"$work/lines"
   echo "result program=$label setting=whole fps=${fps:-none} hwm_kib=$hwm" >>"$work/lines"
   "$wineserver" -w
 }
 
-measure spirals-gdi.exe system-gdi
-measure spirals.exe our-layer
+measure spirals-gdi.exe system-gdi "$title" start-up ten-curves
+measure spirals.exe our-layer "$title" start-up ten-curves
+if [ -f "$build/win32_floor.exe" ]; then
+  measure win32_floor.exe win32-floor "Win32 floor" ten-curves
+fi
 cat "$work/lines"
 for probe in timer_probe timer_probe_layer; do
   if [ -x "$build/$probe.exe" ]; then

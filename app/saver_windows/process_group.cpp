@@ -76,7 +76,7 @@ void awaitCopies(size_t count) {
 
 }  // namespace
 
-bool StartSaverCopies(const std::vector<SaverArea>& areas) {
+bool StartSaverCopies(const std::vector<PlainRect>& areas) {
   const std::string path = ownPath();
   if (areas.empty() || path.empty()) return false;
   SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};

@@ -9,7 +9,7 @@
 // The /s process: starts one copy for each area and waits (ten seconds at most) until each has
 // its window up, so that the window this process opens next is the active one. False when no
 // copy could be started; the saver then runs alone.
-bool StartSaverCopies(const std::vector<SaverArea>& areas);
+bool StartSaverCopies(const std::vector<PlainRect>& areas);
 
 // A copy: takes up the group's handles it inherited. False when they are not valid handles.
 bool JoinSaverGroup(const SaverCopy& copy);

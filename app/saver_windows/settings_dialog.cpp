@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
 #include "registry.h"
 
@@ -15,72 +14,6 @@ constexpr char BAD_SPEED[] =
     "start-up.";
 constexpr char NOT_SAVED[] = "The settings could not be saved.";
 constexpr char AS_DRAWN[] = "As drawn at start-up";
-// Predefined control classes by their atoms.
-constexpr WORD BUTTON = 0x0080;
-constexpr WORD EDIT = 0x0081;
-constexpr WORD STATIC = 0x0082;
-constexpr WORD COMBO_BOX = 0x0085;
-
-// A dialog template in memory, so the dialog needs no resource of the program's.
-class Template {
- public:
-  Template(const char* title, short width, short height) {
-    addDword(DS_SETFONT | DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU);
-    addDword(0);
-    countAt_ = words_.size();
-    words_.push_back(0);
-    for (short v : {short{0}, short{0}, width, height}) words_.push_back(static_cast<WORD>(v));
-    words_.push_back(0);  // no menu
-    words_.push_back(0);  // the dialog class
-    addText(title);
-    words_.push_back(8);  // point size
-    addText("MS Shell Dlg");
-  }
-  void add(WORD type, int id, const char* text, DWORD style, short x, short y, short w, short h) {
-    if (words_.size() % 2 != 0) words_.push_back(0);  // items start on a DWORD
-    addDword(style | WS_CHILD | WS_VISIBLE);
-    addDword(0);
-    for (short v : {x, y, w, h}) words_.push_back(static_cast<WORD>(v));
-    words_.push_back(static_cast<WORD>(id));
-    words_.push_back(0xFFFF);
-    words_.push_back(type);
-    addText(text);
-    words_.push_back(0);  // no creation data
-    ++words_[countAt_];
-  }
-  const DLGTEMPLATE* get() const { return reinterpret_cast<const DLGTEMPLATE*>(words_.data()); }
-
- private:
-  void addDword(DWORD v) {
-    words_.push_back(LOWORD(v));
-    words_.push_back(HIWORD(v));
-  }
-  // The texts here are ASCII.
-  void addText(const char* text) {
-    for (const char* p = text; *p != '\0'; ++p) words_.push_back(static_cast<WORD>(*p));
-    words_.push_back(0);
-  }
-  std::vector<WORD> words_;
-  size_t countAt_ = 0;
-};
-
-Template makeTemplate() {
-  Template t(TITLE, 262, 122);
-  t.add(STATIC, -1, "&Curves:", SS_LEFT, 10, 12, 56, 8);
-  t.add(COMBO_BOX, SETTINGS_CURVES_ID, "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 70, 10, 182,
-        160);
-  t.add(STATIC, -1, "&Speed:", SS_LEFT, 10, 32, 56, 8);
-  t.add(EDIT, SETTINGS_SPEED_ID, "", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 70, 30, 44, 13);
-  t.add(STATIC, -1, "0.1 to 15; empty: as drawn at start-up", SS_LEFT, 120, 32, 132, 8);
-  t.add(STATIC, -1, "Monitors:", SS_LEFT, 10, 54, 56, 8);
-  t.add(BUTTON, SETTINGS_EACH_MONITOR_ID, "&Each monitor its own animation",
-        BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 70, 53, 182, 10);
-  t.add(BUTTON, SETTINGS_ALL_MONITORS_ID, "One animation &across all monitors", BS_AUTORADIOBUTTON,
-        70, 67, 182, 10);
-  t.add(BUTTON, IDOK, "OK", BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP, 146, 98, 50, 14);
-  t.add(BUTTON, IDCANCEL, "Cancel", BS_PUSHBUTTON | WS_TABSTOP, 202, 98, 50, 14);
-  return t;
-}
 
 void showSettings(HWND dialog, const SaverSettings& settings) {
   HWND curves = GetDlgItem(dialog, SETTINGS_CURVES_ID);
@@ -153,9 +86,9 @@ SettingsDialogResult RunSettingsDialog(uintptr_t owner) {
   HWND ownerWindow = reinterpret_cast<HWND>(owner);
   if (owner != 0 && !IsWindow(ownerWindow)) return SettingsDialogResult::NoOwner;
   if (owner == 0) ownerWindow = GetForegroundWindow();
-  const Template dialog = makeTemplate();
-  const INT_PTR result = DialogBoxIndirectParamA(GetModuleHandleA(nullptr), dialog.get(),
-                                                 ownerWindow, dialogProcedure, 0);
+  const INT_PTR result =
+      DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(SETTINGS_DIALOG), ownerWindow,
+                      dialogProcedure, 0);
   if (result == IDOK) return SettingsDialogResult::Saved;
   if (result == IDCANCEL) return SettingsDialogResult::Cancelled;
   return SettingsDialogResult::Failed;

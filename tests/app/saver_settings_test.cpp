@@ -129,7 +129,7 @@ TEST(HackSettings, BadSettingsAreRefusedWithOneLine) {
 
 TEST(SaverCopies, TheCopysArgumentReadsBackAndDamagedOnesAreRefused) {
   SaverCopy copy;
-  copy.area = SaverArea{-1920, -8, 0, 1072};
+  copy.area = PlainRect{-1920, -8, 0, 1072};
   copy.leader = 4;
   copy.ending = 0x1F4;
   copy.started = 18446744073709551615u;

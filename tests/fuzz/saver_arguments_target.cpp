@@ -74,7 +74,7 @@ void CheckShape(const SaverCommand& c, const char* which) {
     fuzz::Fail("%s: %d curves accepted", which, s.curves);
   if (s.speed != 0.0 && !(s.speed >= SAVER_SPEED_LOW && s.speed <= SAVER_SPEED_HIGH))
     fuzz::Fail("%s: speed %g accepted", which, s.speed);
-  const SaverArea& a = c.copy.area;
+  const PlainRect& a = c.copy.area;
   if (c.action == SaverAction::FullScreenCopy && (a.right <= a.left || a.bottom <= a.top))
     fuzz::Fail("%s: a copy on an empty monitor", which);
 }

@@ -41,15 +41,11 @@ fail() {
   exit 1
 }
 
-# The first start of a fresh prefix takes a while.
-window=""
-for _ in $(seq 1 360); do
-  window=$(xdotool search --name "^${title}\$" 2>/dev/null | head -n 1)
-  [ -n "$window" ] && break
-  kill -0 "$pid" 2>/dev/null || fail "the program ended before its window appeared"
-  sleep 0.25
-done
-[ -n "$window" ] || fail "no window titled \"$title\" within 90 s"
+window=$(spirals_wait_window "$title" "$pid")
+case $? in
+  1) fail "no window titled \"$title\" within 90 s" ;;
+  2) fail "the program ended before its window appeared" ;;
+esac
 echo "window $window: $(xdotool getwindowgeometry "$window" | tr '\n' ' ')"
 
 # Let a few drawing steps and status lines happen, then look.

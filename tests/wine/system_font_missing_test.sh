@@ -30,14 +30,11 @@ fail() {
   "$wineserver" -k 2>/dev/null
   exit 1
 }
-window=""
-for _ in $(seq 1 360); do
-  window=$(xdotool search --name "^${title}\$" 2>/dev/null | head -n 1)
-  [ -n "$window" ] && break
-  kill -0 "$pid" 2>/dev/null || fail "the program ended before its window appeared"
-  sleep 0.25
-done
-[ -n "$window" ] || fail "no window within 90 s"
+window=$(spirals_wait_window "$title" "$pid")
+case $? in
+  1) fail "no window within 90 s" ;;
+  2) fail "the program ended before its window appeared" ;;
+esac
 sleep 2
 import -window root "$errors.png" && "$here/screenshot_check.sh" "$errors.png" no-text ||
   fail "the screenshot does not show the animation without text"

@@ -1,5 +1,6 @@
 #include "text_log.h"
 
+#include <cstdlib>
 #include <string>
 
 namespace portable {
@@ -8,6 +9,12 @@ bool TextLog::Open(const char* path) {
   Close();
   file_ = std::fopen(path, "a");
   return file_ != nullptr;
+}
+
+void TextLog::OpenFromEnvironment() {
+  const char* path = std::getenv("SPIRALS_TEXT_LOG");
+  if (path == nullptr || *path == '\0') return;
+  if (!Open(path)) std::fprintf(stderr, "spirals: cannot write the text log %s\n", path);
 }
 
 void TextLog::Write(uint64_t ms, int x, int y, const char* text, int length) {

@@ -8,6 +8,8 @@
 
 #include "../host_common/boot_ticks.h"
 #include "../host_common/host_input.h"
+#include "../host_common/host_stats.h"
+#include "../host_common/wake_up.h"
 #include "../user/input.h"
 #include "../user/window_surface.h"
 #include "host_sdl.h"
@@ -38,10 +40,8 @@ SdlHost::SdlHost()
       screen_{monitor_.width, monitor_.height},
       pacer_(RefreshRate()),
       start_(std::chrono::steady_clock::now()),
-      statsWanted_(std::getenv("SPIRALS_SDL_STATS") != nullptr) {
-  if (const char* path = std::getenv("SPIRALS_TEXT_LOG"); path && *path) {
-    if (!textLog_.Open(path)) std::fprintf(stderr, "spirals: cannot write the text log %s\n", path);
-  }
+      statsWanted_(HostStatsWanted()) {
+  textLog_.OpenFromEnvironment();
 }
 
 SdlHost::~SdlHost() {
@@ -107,13 +107,9 @@ void SdlHost::WaitForInput(std::optional<uint64_t> deadlineMs) {
     const uint64_t nowMs = clock_.NowMs();
     if (deadlineMs && nowMs >= *deadlineMs) return;
     // Sleep until the deadline, or until the next picture may be shown.
-    int64_t timeoutMs = -1;
-    if (deadlineMs)
-      timeoutMs = static_cast<int64_t>(std::min<uint64_t>(*deadlineMs - nowMs, INT_MAX));
-    if (AnyDirty()) {
-      const int64_t presentMs = static_cast<int64_t>((pacer_.WaitUs(NowUs()) + 999) / 1000);
-      timeoutMs = timeoutMs < 0 ? presentMs : std::min(timeoutMs, presentMs);
-    }
+    const int64_t timeoutMs = WakeUpTimeoutMs(
+        nowMs, deadlineMs,
+        AnyDirty() ? std::optional<uint64_t>(pacer_.WaitUs(NowUs())) : std::nullopt);
     SDL_Event event;
     const int got = timeoutMs < 0 ? SDL_WaitEvent(&event)
                                   : SDL_WaitEventTimeout(&event, static_cast<int>(timeoutMs));

@@ -7,22 +7,20 @@
 #include <chrono>
 #include <climits>
 #include <cstdio>
-#include <cstdlib>
 
 #include "../host_common/ansi_utf8.h"
 #include "../host_common/boot_ticks.h"
 #include "../host_common/host_input.h"
+#include "../host_common/host_stats.h"
+#include "../host_common/wake_up.h"
 #include "../user/input.h"
 #include "../user/window_surface.h"
 #include "host_wayland.h"
 
 namespace portable {
 
-WaylandHost::WaylandHost()
-    : tickBase_(BootTickBase(clock_)), statsWanted_(std::getenv("SPIRALS_HOST_STATS") != nullptr) {
-  if (const char* path = std::getenv("SPIRALS_TEXT_LOG"); path && *path) {
-    if (!textLog_.Open(path)) std::fprintf(stderr, "spirals: cannot write the text log %s\n", path);
-  }
+WaylandHost::WaylandHost() : tickBase_(BootTickBase(clock_)), statsWanted_(HostStatsWanted()) {
+  textLog_.OpenFromEnvironment();
 }
 
 WaylandHost::~WaylandHost() {
@@ -151,13 +149,11 @@ void WaylandHost::WaitForInput(std::optional<uint64_t> deadlineMs) {
     if (deadlineMs && nowMs >= *deadlineMs) return;
     // Sleep until the deadline, the compositor's next word, or the held key's next repeat.
     // Pictures wait for the compositor's frame callback, which is a word of its own.
-    timeoutMs = -1;
-    if (deadlineMs) timeoutMs = static_cast<int>(std::min<uint64_t>(*deadlineMs - nowMs, INT_MAX));
-    if (const std::optional<uint64_t> repeatMs = input_.NextRepeatMs()) {
-      const int untilRepeat =
-          static_cast<int>(std::min<uint64_t>(*repeatMs > nowMs ? *repeatMs - nowMs : 0, INT_MAX));
-      timeoutMs = timeoutMs < 0 ? untilRepeat : std::min(timeoutMs, untilRepeat);
-    }
+    std::optional<uint64_t> wakeMs = deadlineMs;
+    if (const std::optional<uint64_t> repeatMs = input_.NextRepeatMs())
+      wakeMs = wakeMs ? std::min(*wakeMs, *repeatMs) : *repeatMs;
+    timeoutMs =
+        static_cast<int>(std::min<int64_t>(WakeUpTimeoutMs(nowMs, wakeMs, std::nullopt), INT_MAX));
   }
 }
 

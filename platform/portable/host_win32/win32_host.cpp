@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
-#include <cstdlib>
 
 #include "../host_common/host_input.h"
+#include "../host_common/host_stats.h"
+#include "../host_common/wake_up.h"
 #include "../user/input.h"
+#include "../user/timers.h"
 #include "../user/window_surface.h"
 #include "host_win32.h"
 
@@ -15,13 +17,11 @@ namespace portable {
 Win32Host::Win32Host(uintptr_t parent)
     : tickBase_(win32::SystemTickCount() - static_cast<uint32_t>(clock_.NowMs())),
       parent_(parent),
-      statsWanted_(std::getenv("SPIRALS_HOST_STATS") != nullptr) {
+      statsWanted_(HostStatsWanted()) {
   const win32::DisplayInfo display = win32::QueryDisplay();
   screen_ = SIZE{display.width, display.height};
   pacer_ = FramePacer(display.refreshHz);
-  if (const char* path = std::getenv("SPIRALS_TEXT_LOG"); path && *path) {
-    if (!textLog_.Open(path)) std::fprintf(stderr, "spirals: cannot write the text log %s\n", path);
-  }
+  textLog_.OpenFromEnvironment();
 }
 
 Win32Host::~Win32Host() {
@@ -30,15 +30,17 @@ Win32Host::~Win32Host() {
 }
 
 std::optional<RECT> Win32Host::FrameInsets(DWORD style, DWORD exStyle) const {
-  const win32::Box insets = win32::FrameInsets(style, exStyle);
-  return RECT{insets.left, insets.top, insets.right, insets.bottom};
+  return ToRect<RECT>(win32::FrameInsets(style, exStyle));
 }
 
 bool Win32Host::TakeSystemMessages(bool look) {
   queued_ = false;
-  if (look) {
+  // A loop of the system's reads the queue itself: a look from inside it would take the
+  // loop's own messages.
+  if (look && !inSystemLoop_) {
     systemPending_ = false;
     win32::DispatchSystemMessages();
+    ForgetRetiredWindow();
   }
   // What sends messages to our window at once waits until the real window's procedure has
   // returned: our window's answer may be to close, which takes the real window with it.
@@ -86,7 +88,7 @@ void Win32Host::PresentIfDue() {
   if (QueryWindowSurface(shown_, &surface)) {
     boxes_.clear();
     for (const RECT& r : rects_) {
-      boxes_.push_back(win32::Box{r.left, r.top, r.right, r.bottom});
+      boxes_.push_back(ToPlainRect(r));
       pixelsPresented_ +=
           static_cast<uint64_t>(r.right - r.left) * static_cast<uint64_t>(r.bottom - r.top);
       ++rectsPresented_;
@@ -96,6 +98,10 @@ void Win32Host::PresentIfDue() {
   }
   pacer_.Presented(now);
   ++framesPresented_;
+}
+
+void Win32Host::ForgetRetiredWindow() {
+  if (!inSystemLoop_) retired_.reset();
 }
 
 void Win32Host::PollInput() {
@@ -112,7 +118,8 @@ void Win32Host::PollInput() {
 }
 
 void Win32Host::WaitForInput(std::optional<uint64_t> deadlineMs) {
-  if (closed_) {
+  // Inside a loop of the system's only time can be waited for: the queue is the loop's.
+  if (closed_ || inSystemLoop_) {
     if (deadlineMs) clock_.SleepUntil(*deadlineMs);
     return;
   }
@@ -125,18 +132,51 @@ void Win32Host::WaitForInput(std::optional<uint64_t> deadlineMs) {
     if (deadlineMs && nowMs >= *deadlineMs) return;
     // Sleep until the deadline, system input, or the next picture; a preview looks at its
     // parent now and then, since another program's window tells us nothing when it resizes.
-    int64_t timeoutMs = -1;
-    if (deadlineMs)
-      timeoutMs = static_cast<int64_t>(std::min<uint64_t>(*deadlineMs - nowMs, INT_MAX));
-    if (!dirty_.Empty() && window_ != nullptr) {
-      // A picture due shortly before the next timer waits for it: one wake-up serves both.
-      const int64_t presentMs = static_cast<int64_t>((pacer_.WaitUs(clock_.NowUs()) + 999) / 1000);
-      if (timeoutMs < 0 || presentMs + kPresentSlackMs < timeoutMs)
-        timeoutMs = timeoutMs < 0 ? presentMs : std::min(timeoutMs, presentMs);
-    }
+    int64_t timeoutMs = WakeUpTimeoutMs(nowMs, deadlineMs, PictureWaitUs(), kPresentSlackMs);
     if (parent_ != 0) timeoutMs = timeoutMs < 0 ? 250 : std::min<int64_t>(timeoutMs, 250);
     systemPending_ = win32::WaitForSystemMessage(static_cast<int>(timeoutMs));
   }
+}
+
+std::optional<uint64_t> Win32Host::PictureWaitUs() const {
+  if (dirty_.Empty() || window_ == nullptr) return std::nullopt;
+  return pacer_.WaitUs(clock_.NowUs());
+}
+
+int Win32Host::DueWork() {
+  if (closed_ || shown_ == nullptr) return INT_MAX;
+  // What the loop brought (a new size while the frame is dragged), then the layer's queue as
+  // the system's own loops dispatch it; our window may go away on the way.
+  TakeSystemMessages(false);
+  MSG message;
+  while (shown_ != nullptr && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      // For the program's own loop, once the system's has ended.
+      PostQuitMessage(static_cast<int>(message.wParam));
+      break;
+    }
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  PresentIfDue();
+  uint64_t expiry = 0;
+  const std::optional<uint64_t> deadlineMs =
+      user::NextTimerExpiry(&expiry) ? std::optional<uint64_t>(expiry) : std::nullopt;
+  const int64_t timeoutMs =
+      WakeUpTimeoutMs(clock_.NowMs(), deadlineMs, PictureWaitUs(), kPresentSlackMs);
+  return timeoutMs < 0 ? INT_MAX : static_cast<int>(std::min<int64_t>(timeoutMs, INT_MAX));
+}
+
+void Win32Host::SystemLoop(bool running) {
+  inSystemLoop_ = running;
+  // The loop may have left messages behind for the next look.
+  if (!running) systemPending_ = true;
+}
+
+void Win32Host::KeyMenu(HWND hwnd, int key) {
+  if (closed_ || hwnd != shown_ || window_ == nullptr) return;
+  window_->KeyMenu(key);
+  ForgetRetiredWindow();
 }
 
 void Win32Host::TopLevelCreated(HWND hwnd, int clientWidth, int clientHeight) {
@@ -154,7 +194,7 @@ void Win32Host::TopLevelCreated(HWND hwnd, int clientWidth, int clientHeight) {
   shape.className = className;
   shape.style = static_cast<uint32_t>(GetWindowLongA(hwnd, GWL_STYLE));
   shape.exStyle = static_cast<uint32_t>(GetWindowLongA(hwnd, GWL_EXSTYLE));
-  shape.client = win32::Box{origin.x, origin.y, origin.x + clientWidth, origin.y + clientHeight};
+  shape.client = PlainRect{origin.x, origin.y, origin.x + clientWidth, origin.y + clientHeight};
   shape.parent = parent_;
   shown_ = hwnd;
   width_ = clientWidth;
@@ -183,6 +223,11 @@ void Win32Host::TopLevelResized(HWND hwnd, int clientWidth, int clientHeight) {
 void Win32Host::TopLevelDestroyed(HWND hwnd) {
   if (hwnd != shown_) return;
   shown_ = nullptr;
+  if (inSystemLoop_ && window_ != nullptr) {
+    // The loop runs in the real window's procedure, further up this very call.
+    window_->EndSystemLoop();
+    retired_ = std::move(window_);
+  }
   window_.reset();
   dirty_.Clear();
 }
@@ -213,6 +258,9 @@ void Win32Host::ProcessExiting(UINT) {
                  static_cast<double>(rectsPresented_) / frames);
   }
   closed_ = true;
+  // Exiting from inside a loop of the system's never returns to it; the real window is left
+  // to the process's end.
+  if (inSystemLoop_) retired_ = std::move(window_);
   window_.reset();
   shown_ = nullptr;
   textLog_.Close();
@@ -251,9 +299,9 @@ void Win32Host::Resized(int clientWidth, int clientHeight) {
   pendingSize_ = SIZE{clientWidth, clientHeight};
 }
 
-void Win32Host::Exposed(const win32::Box& clientRect) {
+void Win32Host::Exposed(const PlainRect& clientRect) {
   if (shown_ == nullptr) return;
-  const RECT rect{clientRect.left, clientRect.top, clientRect.right, clientRect.bottom};
+  const RECT rect = ToRect<RECT>(clientRect);
   dirty_.Add(rect);
   InjectExpose(shown_, &rect);
   queued_ = true;
@@ -265,17 +313,16 @@ void Win32Host::Lost() { lost_ = true; }
 
 bool Win32Host::CursorHidden() { return GetCursor() == nullptr; }
 
-bool InstallWin32Host(uintptr_t parent, std::string* problem) {
-  if (parent != 0) {
-    int width = 0, height = 0;
-    if (!win32::RealClientSize(parent, &width, &height)) {
-      *problem = "the window " + std::to_string(parent) + " does not exist";
-      return false;
-    }
+bool InstallWin32Host(uintptr_t parent, std::string* problem, SIZE* size) {
+  int width = 0, height = 0;
+  if (parent != 0 && !win32::RealClientSize(parent, &width, &height)) {
+    *problem = "the window " + std::to_string(parent) + " does not exist";
+    return false;
   }
   static std::optional<Win32Host> host;
   host.emplace(parent);
   SetHost(&*host);
+  if (size != nullptr) *size = parent != 0 ? SIZE{width, height} : host->ScreenSize();
   return true;
 }
 

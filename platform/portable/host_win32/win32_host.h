@@ -46,6 +46,7 @@ class Win32Host final : public Host, private win32::WindowEvents {
   void TopLevelTitle(HWND hwnd, const char* title) override;
   void PixelsChanged(HWND topLevel, const RECT& rect) override;
   void TextDrawn(HWND hwnd, int x, int y, const char* text, int length) override;
+  void KeyMenu(HWND hwnd, int key) override;
   void ProcessExiting(UINT exitCode) override;
 
  private:
@@ -56,10 +57,12 @@ class Win32Host final : public Host, private win32::WindowEvents {
   void WheelNotch(int delta, int x, int y) override;
   void CloseRequested() override;
   void Resized(int clientWidth, int clientHeight) override;
-  void Exposed(const win32::Box& clientRect) override;
+  void Exposed(const PlainRect& clientRect) override;
   void Activated(bool active) override;
   void Lost() override;
   bool CursorHidden() override;
+  void SystemLoop(bool running) override;
+  int DueWork() override;
 
   // Takes in the system's messages (when `look`) and what they left pending; true when any
   // became input, or the window is to end.
@@ -67,6 +70,11 @@ class Win32Host final : public Host, private win32::WindowEvents {
   // A preview follows its parent's size and ends with it.
   void FollowParent();
   void PresentIfDue();
+  // How long until a waiting picture may be shown; none when no picture waits.
+  std::optional<uint64_t> PictureWaitUs() const;
+  // Our window went away during a loop of the system's: its real window goes once the loop
+  // has let go of it.
+  void ForgetRetiredWindow();
 
   static constexpr uint64_t kPollIntervalUs = 2000;
   static constexpr int64_t kPresentSlackMs = 8;
@@ -78,10 +86,11 @@ class Win32Host final : public Host, private win32::WindowEvents {
   FramePacer pacer_;
   HWND shown_ = nullptr;  // our window in the real one; the host shows one
   std::unique_ptr<win32::RealWindow> window_;
+  std::unique_ptr<win32::RealWindow> retired_;  // see ForgetRetiredWindow
   int width_ = 0, height_ = 0;
   DirtyTiles dirty_;
-  std::vector<RECT> rects_;        // scratch, kept for its storage
-  std::vector<win32::Box> boxes_;  // the same, for the real window
+  std::vector<RECT> rects_;       // scratch, kept for its storage
+  std::vector<PlainRect> boxes_;  // the same, for the real window
   TextLog textLog_;
   uint64_t framesPresented_ = 0;
   uint64_t pixelsPresented_ = 0;
@@ -91,6 +100,7 @@ class Win32Host final : public Host, private win32::WindowEvents {
   std::optional<bool> pendingActive_;  // the real window became active, or stopped being it
   uint64_t lastPollUs_ = 0;            // when PollInput last looked at the system's queue
   bool systemPending_ = true;          // the system's queue may hold messages nobody has taken
+  bool inSystemLoop_ = false;          // a loop of the system's reads its queue now
   bool queued_ = false;                // input went to the layer since it last looked
   bool lost_ = false;                  // the real window went away from outside
   bool closeSent_ = false;             // and our window was asked to close

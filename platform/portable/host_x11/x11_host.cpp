@@ -11,6 +11,7 @@
 
 #include "../host_common/boot_ticks.h"
 #include "../host_common/host_input.h"
+#include "../host_common/wake_up.h"
 #include "../user/input.h"
 #include "../user/window_surface.h"
 #include "host_x11.h"
@@ -26,9 +27,7 @@ X11Host::X11Host(Display* display, const X11Window& target)
       screen_{DisplayWidth(display, DefaultScreen(display)),
               DisplayHeight(display, DefaultScreen(display))} {
   deleteWindow_ = XInternAtom(display_, "WM_DELETE_WINDOW", False);
-  if (const char* path = std::getenv("SPIRALS_TEXT_LOG"); path && *path) {
-    if (!textLog_.Open(path)) std::fprintf(stderr, "spirals: cannot write the text log %s\n", path);
-  }
+  textLog_.OpenFromEnvironment();
 }
 
 X11Host::~X11Host() {
@@ -131,12 +130,10 @@ void X11Host::WaitForInput(std::optional<uint64_t> deadlineMs) {
     const uint64_t nowMs = clock_.NowMs();
     if (deadlineMs && nowMs >= *deadlineMs) return;
     // Sleep until the deadline, X input, a stop signal, or the next picture.
-    int timeoutMs = -1;
-    if (deadlineMs) timeoutMs = static_cast<int>(std::min<uint64_t>(*deadlineMs - nowMs, INT_MAX));
-    if (!dirty_.Empty() && !lost_) {
-      const int presentMs = static_cast<int>((pacer_.WaitUs(NowUs()) + 999) / 1000);
-      timeoutMs = timeoutMs < 0 ? presentMs : std::min(timeoutMs, presentMs);
-    }
+    const int timeoutMs = static_cast<int>(
+        WakeUpTimeoutMs(nowMs, deadlineMs,
+                        !dirty_.Empty() && !lost_ ? std::optional<uint64_t>(pacer_.WaitUs(NowUs()))
+                                                  : std::nullopt));
     pollfd fds[2] = {{ConnectionNumber(display_), POLLIN, 0}, {SignalWakeFd(), POLLIN, 0}};
     poll(fds, fds[1].fd >= 0 ? 2 : 1, timeoutMs);
   }

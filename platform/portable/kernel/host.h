@@ -55,6 +55,11 @@ class Host {
   virtual void TextDrawn(HWND /*hwnd*/, int /*x*/, int /*y*/, const char* /*text*/,
                          int /*length*/) {}
 
+  // The window menu of top-level `hwnd` was asked for from the keyboard (`key` ' ' for
+  // Alt+Space). A host showing the window in a real one opens the real one's, and returns when
+  // the user is done with it; others have none.
+  virtual void KeyMenu(HWND /*hwnd*/, int /*key*/) {}
+
   // ExitProcess was called: the host finishes its work before the process ends.
   virtual void ProcessExiting(UINT /*exitCode*/) {}
 };

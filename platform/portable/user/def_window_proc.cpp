@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "../kernel/host.h"
 #include "system_metrics.h"
 #include "window.h"
 #include "window_longs.h"
@@ -145,6 +146,13 @@ LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         case SC_MINIMIZE: ShowWindow(hwnd, SW_MINIMIZE); break;
         case SC_MAXIMIZE: ShowWindow(hwnd, SW_MAXIMIZE); break;
         case SC_RESTORE: ShowWindow(hwnd, SW_RESTORE); break;
+        case SC_KEYMENU: {
+          // The window menu is the real window's, where a host shows one.
+          Window& root = *RootOf(w);
+          if (root.style & WS_SYSMENU)
+            portable::CurrentHost().KeyMenu(root.handle, static_cast<int>(lParam & 0xFF));
+          break;
+        }
         default: break;
       }
       return 0;
@@ -152,6 +160,15 @@ LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
       // Alt+F4 asks the top-level window to close.
       if (wParam == VK_F4 && (HIWORD(lParam) & 0x2000))
         PostMessageA(Root(*w), WM_SYSCOMMAND, SC_CLOSE, 0);
+      return 0;
+    case WM_SYSCHAR:
+      // Alt with a character opens the window menu (Alt+Space) or picks from it; a child asks
+      // its parent for Alt+Space. Tab and Esc belong to task switching.
+      if ((HIWORD(lParam) & 0x2000) && wParam != 0 && wParam != '\t' && wParam != 0x1B) {
+        if (wParam == ' ' && (w->style & WS_CHILD) && w->tree.parent != nullptr)
+          return SendMessageA(w->tree.parent, msg, wParam, lParam);
+        SendMessageA(hwnd, WM_SYSCOMMAND, SC_KEYMENU, static_cast<LPARAM>(wParam));
+      }
       return 0;
     case WM_ERASEBKGND: return EraseBackground(*w, reinterpret_cast<HDC>(wParam));
     case WM_PAINT: {

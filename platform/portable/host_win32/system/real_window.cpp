@@ -1,72 +1,20 @@
 // The real window of the Windows host: a window of the system's own that shows our window's
-// client area, and turns the system's input into the layer's.
-#include <windows.h>
-#include <windowsx.h>
-
+// client area, follows its size, and keeps the layer's work going while the system runs a loop
+// of its own for it.
 #include <algorithm>
-#include <string>
-#include <vector>
 
-#include "../system_link.h"
+#include "system_window.h"
 
 namespace portable::win32 {
 namespace {
 
 constexpr char kDefaultClassName[] = "SpiralsLayerWindow";
 constexpr int kIconResource = 101;
-constexpr int kNotch = WHEEL_DELTA;
-
-// Left and right Shift, Ctrl and Alt by their own virtual keys, as the layer tells them apart.
-UINT SpecificKey(WPARAM key, LPARAM lParam) {
-  const bool extended = (lParam & (1L << 24)) != 0;
-  switch (key) {
-    case VK_SHIFT:
-      return MapVirtualKeyA(static_cast<UINT>((lParam >> 16) & 0xFF), MAPVK_VSC_TO_VK_EX);
-    case VK_CONTROL: return extended ? VK_RCONTROL : VK_LCONTROL;
-    case VK_MENU: return extended ? VK_RMENU : VK_LMENU;
-    default: return static_cast<UINT>(key);
-  }
-}
-
-class SystemWindow final : public RealWindow {
- public:
-  SystemWindow(WindowEvents* events, HWND parent) : events_(events), parent_(parent) {
-    info_.bmiHeader.biSize = sizeof info_.bmiHeader;
-    info_.bmiHeader.biPlanes = 1;
-    info_.bmiHeader.biBitCount = 32;
-    info_.bmiHeader.biCompression = BI_RGB;
-  }
-  ~SystemWindow() override {
-    if (hwnd_ != nullptr) {
-      closing_ = true;
-      DestroyWindow(hwnd_);
-    }
-  }
-
-  bool Create(const WindowShape& shape, std::string* problem);
-  LRESULT Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-
-  void SetTitle(const std::string& title) override {
-    if (hwnd_ != nullptr) SetWindowTextA(hwnd_, title.c_str());
-  }
-  void SetClientSize(int width, int height) override;
-  void Present(const uint32_t* pixels, int width, int height, int stride,
-               const std::vector<Box>& rects) override;
-  bool ParentClientSize(int* width, int* height) const override {
-    return RealClientSize(reinterpret_cast<uintptr_t>(parent_), width, height);
-  }
-
- private:
-  WindowEvents* events_;
-  HWND parent_;
-  HWND hwnd_ = nullptr;
-  HDC dc_ = nullptr;  // the class keeps one DC per window
-  BITMAPINFO info_{};
-  std::vector<char> region_;  // the picture's rectangles, as ExtCreateRegion reads them
-  int wheel_ = 0;             // what is left of the wheel's turn below one notch
-  int buttons_ = 0;           // the mouse buttons held, for the capture
-  bool closing_ = false;
-};
+// The real window's one timer: the layer's work while a loop of the system's runs.
+constexpr UINT_PTR kLoopTimer = 1;
+// However long the layer has nothing due, a loop looks in this often: input given to the
+// layer meanwhile (a repaint, a close request) is handled by then.
+constexpr int kLoopIdleMs = 100;
 
 LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
@@ -104,6 +52,22 @@ bool RegisterClassNamed(const std::string& name, std::string* problem) {
   return true;
 }
 
+}  // namespace
+
+SystemWindow::SystemWindow(WindowEvents* events, HWND parent) : events_(events), parent_(parent) {
+  info_.bmiHeader.biSize = sizeof info_.bmiHeader;
+  info_.bmiHeader.biPlanes = 1;
+  info_.bmiHeader.biBitCount = 32;
+  info_.bmiHeader.biCompression = BI_RGB;
+}
+
+SystemWindow::~SystemWindow() {
+  if (hwnd_ != nullptr) {
+    closing_ = true;
+    DestroyWindow(hwnd_);
+  }
+}
+
 bool SystemWindow::Create(const WindowShape& shape, std::string* problem) {
   const std::string className = shape.className.empty() ? kDefaultClassName : shape.className;
   if (!RegisterClassNamed(className, problem)) return false;
@@ -120,7 +84,7 @@ bool SystemWindow::Create(const WindowShape& shape, std::string* problem) {
                                    WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_BORDER | WS_DLGFRAME;
     style = (shape.style & kFrameStyles) | WS_CLIPCHILDREN;
     exStyle = shape.exStyle & (WS_EX_TOPMOST | WS_EX_TOOLWINDOW);
-    outer = RECT{shape.client.left, shape.client.top, shape.client.right, shape.client.bottom};
+    outer = ToRect<RECT>(shape.client);
     AdjustWindowRectEx(&outer, style, FALSE, exStyle);
   }
   hwnd_ = CreateWindowExA(exStyle, className.c_str(), shape.title.c_str(), style, outer.left,
@@ -138,6 +102,10 @@ bool SystemWindow::Create(const WindowShape& shape, std::string* problem) {
   return true;
 }
 
+void SystemWindow::SetTitle(const std::string& title) {
+  if (hwnd_ != nullptr) SetWindowTextA(hwnd_, title.c_str());
+}
+
 void SystemWindow::SetClientSize(int width, int height) {
   if (hwnd_ == nullptr) return;
   RECT client{};
@@ -150,73 +118,70 @@ void SystemWindow::SetClientSize(int width, int height) {
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void SystemWindow::Present(const uint32_t* pixels, int width, int height, int stride,
-                           const std::vector<Box>& rects) {
-  if (dc_ == nullptr || pixels == nullptr) return;
-  for (const Box& box : rects) {
-    const int left = std::max(0, static_cast<int>(box.left));
-    const int top = std::max(0, static_cast<int>(box.top));
-    const int right = std::min(width, static_cast<int>(box.right));
-    const int bottom = std::min(height, static_cast<int>(box.bottom));
-    if (left >= right || top >= bottom) continue;
-    // The rows of the rectangle as a top-down picture of its own, `stride` pixels wide.
-    info_.bmiHeader.biWidth = stride;
-    info_.bmiHeader.biHeight = -(bottom - top);
-    SetDIBitsToDevice(dc_, left, top, static_cast<DWORD>(right - left),
-                      static_cast<DWORD>(bottom - top), left, 0, 0, static_cast<UINT>(bottom - top),
-                      pixels + static_cast<ptrdiff_t>(top) * stride, &info_, DIB_RGB_COLORS);
+bool SystemWindow::ParentClientSize(int* width, int* height) const {
+  return RealClientSize(reinterpret_cast<uintptr_t>(parent_), width, height);
+}
+
+void SystemWindow::KeyMenu(int key) {
+  // A preview lives in another program's window and has no menu of its own.
+  if (hwnd_ == nullptr || parent_ != nullptr) return;
+  DefaultInLoop(hwnd_, WM_SYSCOMMAND, SC_KEYMENU, key);
+}
+
+void SystemWindow::EndSystemLoop() {
+  // The default procedure leaves a menu and lets the capture go; a move or a size may go on
+  // until its button comes up, doing no work of ours (DueWork finds our window gone).
+  if (hwnd_ != nullptr && loopDepth_ > 0) SendMessageA(hwnd_, WM_CANCELMODE, 0, 0);
+}
+
+void SystemWindow::ArmLoopTimer(int ms) {
+  const UINT period =
+      static_cast<UINT>(std::clamp(ms, static_cast<int>(USER_TIMER_MINIMUM), kLoopIdleMs));
+  // The same period goes on by itself, in step: a timer set again would start over.
+  if (hwnd_ == nullptr || period == loopTimerMs_) return;
+  if (SetTimer(hwnd_, kLoopTimer, period, nullptr) != 0) loopTimerMs_ = period;
+}
+
+LRESULT SystemWindow::DefaultInLoop(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  // Loops nest (a move chosen from the window menu): the outermost one brackets the work.
+  if (loopDepth_++ == 0) {
+    events_->SystemLoop(true);
+    ArmLoopTimer(USER_TIMER_MINIMUM);
   }
-  GdiFlush();
+  const LRESULT result = DefWindowProcA(hwnd, message, wParam, lParam);
+  if (--loopDepth_ == 0) {
+    if (loopTimerMs_ != 0 && hwnd_ != nullptr) KillTimer(hwnd_, kLoopTimer);
+    loopTimerMs_ = 0;
+    // A menu takes the key-ups of the keys that opened and closed it.
+    ReleaseStaleKeys();
+    events_->SystemLoop(false);
+  }
+  return result;
 }
 
 LRESULT SystemWindow::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  if (HandleInput(hwnd, message, wParam, lParam, &result)) return result;
   switch (message) {
-    // Keys go to the layer alone: its default procedure makes Alt+F4 a close request, and the
-    // system's would open menus nobody asked for.
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-      events_->Key(SpecificKey(wParam, lParam), true, (lParam & (1L << 30)) != 0);
-      return 0;
-    case WM_KEYUP:
-    case WM_SYSKEYUP: events_->Key(SpecificKey(wParam, lParam), false, false); return 0;
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONUP: {
-      const bool down =
-          message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN;
-      const int button = message == WM_LBUTTONDOWN || message == WM_LBUTTONUP   ? 0
-                         : message == WM_RBUTTONDOWN || message == WM_RBUTTONUP ? 1
-                                                                                : 2;
-      buttons_ = down ? buttons_ | (1 << button) : buttons_ & ~(1 << button);
-      if (down) SetCapture(hwnd);
-      if (!down && buttons_ == 0) ReleaseCapture();
-      events_->MouseButton(button, down, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-      return 0;
-    }
-    case WM_MOUSEMOVE: events_->MouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
-    case WM_MOUSEWHEEL: {
-      POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-      ScreenToClient(hwnd, &at);
-      // Fine-grained wheels send parts of a notch: the layer gets whole notches, as ever.
-      wheel_ += GET_WHEEL_DELTA_WPARAM(wParam);
-      while (wheel_ >= kNotch || wheel_ <= -kNotch) {
-        const int delta = wheel_ > 0 ? kNotch : -kNotch;
-        wheel_ -= delta;
-        events_->WheelNotch(delta, at.x, at.y);
-      }
-      return 0;
-    }
     case WM_CLOSE: events_->CloseRequested(); return 0;
     case WM_SYSCOMMAND:
       if ((wParam & 0xFFF0) == SC_CLOSE) {
         events_->CloseRequested();
         return 0;
       }
+      // The layer asks for the keyboard's menu itself (KeyMenu), when its window lets it.
       if ((wParam & 0xFFF0) == SC_KEYMENU) return 0;
-      break;
+      return DefaultInLoop(hwnd, message, wParam, lParam);
+    // Where the default procedure may hold on: moving and sizing by the frame, the caption's
+    // buttons held, the window menu from the icon or a right click.
+    case WM_NCLBUTTONDOWN:
+    case WM_NCRBUTTONDOWN:
+    case WM_NCRBUTTONUP:
+    case WM_CONTEXTMENU: return DefaultInLoop(hwnd, message, wParam, lParam);
+    case WM_TIMER:
+      if (wParam != kLoopTimer) break;
+      if (loopDepth_ > 0) ArmLoopTimer(events_->DueWork());
+      return 0;
     case WM_SIZE:
       if (wParam != SIZE_MINIMIZED) events_->Resized(LOWORD(lParam), HIWORD(lParam));
       return 0;
@@ -226,11 +191,14 @@ LRESULT SystemWindow::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
       BeginPaint(hwnd, &paint);
       EndPaint(hwnd, &paint);
       const RECT& r = paint.rcPaint;
-      if (r.left < r.right && r.top < r.bottom)
-        events_->Exposed(Box{r.left, r.top, r.right, r.bottom});
+      if (r.left < r.right && r.top < r.bottom) events_->Exposed(ToPlainRect(r));
       return 0;
     }
-    case WM_ACTIVATEAPP: events_->Activated(wParam != FALSE); break;
+    case WM_ACTIVATEAPP:
+      // The layer lets go of every key itself; the keys held from now are the new ones.
+      if (!wParam) heldKeys_.Clear();
+      events_->Activated(wParam != FALSE);
+      break;
     case WM_SETCURSOR:
       if (LOWORD(lParam) == HTCLIENT) {
         SetCursor(events_->CursorHidden() ? nullptr : LoadCursorA(nullptr, IDC_ARROW));
@@ -247,13 +215,20 @@ LRESULT SystemWindow::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
   return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
-}  // namespace
-
 std::unique_ptr<RealWindow> OpenRealWindow(const WindowShape& shape, WindowEvents* events,
                                            std::string* problem) {
   auto window = std::make_unique<SystemWindow>(events, reinterpret_cast<HWND>(shape.parent));
   if (!window->Create(shape, problem)) return nullptr;
   return window;
+}
+
+bool RealClientSize(uintptr_t window, int* width, int* height) {
+  HWND hwnd = reinterpret_cast<HWND>(window);
+  RECT client{};
+  if (hwnd == nullptr || !IsWindow(hwnd) || !GetClientRect(hwnd, &client)) return false;
+  if (width != nullptr) *width = client.right;
+  if (height != nullptr) *height = client.bottom;
+  return true;
 }
 
 }  // namespace portable::win32
