@@ -188,12 +188,7 @@ void SdlHost::TextDrawn(HWND, int x, int y, const char* text, int length) {
 
 void SdlHost::ProcessExiting(UINT) {
   if (closed_) return;
-  if (statsWanted_) {
-    const double seconds = static_cast<double>(NowUs()) / 1e6;
-    std::fprintf(stderr, "spirals: %llu pictures in %.1f s (%.1f per second)\n",
-                 static_cast<unsigned long long>(framesPresented_), seconds,
-                 seconds > 0 ? static_cast<double>(framesPresented_) / seconds : 0.0);
-  }
+  if (statsWanted_) ReportPictures(framesPresented_, static_cast<double>(NowUs()) / 1e6);
   closed_ = true;
   windows_.clear();
   pendingTitles_.clear();

@@ -217,12 +217,7 @@ void WaylandHost::TextDrawn(HWND, int x, int y, const char* text, int length) {
 
 void WaylandHost::ProcessExiting(UINT) {
   if (closed_) return;
-  if (statsWanted_) {
-    const double seconds = static_cast<double>(clock_.NowMs()) / 1000.0;
-    std::fprintf(stderr, "spirals: %llu pictures in %.1f s (%.1f per second)\n",
-                 static_cast<unsigned long long>(framesPresented_), seconds,
-                 seconds > 0 ? static_cast<double>(framesPresented_) / seconds : 0.0);
-  }
+  if (statsWanted_) ReportPictures(framesPresented_, static_cast<double>(clock_.NowMs()) / 1000.0);
   closed_ = true;
   textLog_.Close();
   input_.Close();

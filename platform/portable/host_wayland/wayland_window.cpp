@@ -40,8 +40,6 @@ struct WaylandWindowListeners {
 
 void WaylandWindow::Open(const char* utf8Title, int width, int height) {
   if (surface_ != nullptr) return;
-  pictureWidth_ = std::max(width, 1);
-  pictureHeight_ = std::max(height, 1);
   surface_ = wl_compositor_create_surface(globals_.compositor);
   wl_surface_add_listener(surface_, &WaylandWindowListeners::kSurface, this);
   if (globals_.fractionalScales && globals_.viewporter) {
@@ -66,8 +64,8 @@ void WaylandWindow::Open(const char* utf8Title, int width, int height) {
   // The window covers the screen as a framed window does: as large as the desktop lets a
   // window be, its title bar and close button kept.
   xdg_toplevel_set_maximized(toplevel_);
-  surfaceWidth_ = ToSurface(pictureWidth_);
-  surfaceHeight_ = ToSurface(pictureHeight_);
+  surfaceWidth_ = ToSurface(width);
+  surfaceHeight_ = ToSurface(height);
   wl_surface_commit(surface_);
 }
 

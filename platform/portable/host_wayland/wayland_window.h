@@ -83,8 +83,6 @@ class WaylandWindow {
   int pendingHeight_ = 0;
   int viewportWidth_ = 0;  // the viewport's destination last set
   int viewportHeight_ = 0;
-  int pictureWidth_ = 0;  // the buffer size of our own choosing until configured
-  int pictureHeight_ = 0;
   bool configured_ = false;
   bool framePending_ = false;
   bool sizeWanted_ = false;

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "../xvfb/program_picture.h"
 #include "../xvfb/text_log_lines.h"
 #include "sway_session.h"
 
@@ -107,26 +108,15 @@ TEST_F(WaylandProgram, ShowsItsCurvesFollowsItsKeysAndEndsOnEscape) {
 
   // Black, coloured curve pixels near the centre, the white status line near the top.
   Image screen;
-  int black = 0, centreColoured = 0, whiteText = 0;
+  desktop_test::ProgramPicture picture;
   const bool seen = WaitUntil(
       [&] {
         if (!sway_.Screenshot(&screen)) return false;
-        black = centreColoured = whiteText = 0;
-        for (int y = 0; y < screen.height; ++y) {
-          for (int x = 0; x < screen.width; ++x) {
-            const uint32_t p = screen.At(x, y);
-            if (p == 0) ++black;
-            const bool nearCentre = std::abs(x - screen.width / 2) < screen.width / 4 &&
-                                    std::abs(y - screen.height / 2) < screen.height / 4;
-            if (nearCentre && p != 0 && p != 0xFFFFFF) ++centreColoured;
-            if (y < 60 && x < 400 && p == 0xFFFFFF) ++whiteText;
-          }
-        }
-        return black > screen.width * screen.height / 2 && centreColoured >= 50 && whiteText >= 50;
+        picture = desktop_test::InspectProgramPicture(screen, 60);
+        return picture.LooksLikeTheProgram(screen);
       },
       kPatienceMs, 250);
-  EXPECT_TRUE(seen) << "black " << black << ", coloured near the centre " << centreColoured
-                    << ", white in the status line " << whiteText;
+  EXPECT_TRUE(seen) << picture;
   EXPECT_EQ(screen.width, kOutputWidth);
 
   // Shared memory and the compositor only: no GL in the process.

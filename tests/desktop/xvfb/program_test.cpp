@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "program_picture.h"
 #include "text_log_lines.h"
 #include "xvfb_session.h"
 
@@ -143,26 +144,15 @@ TEST_F(ProgramTest, FullScreenWindowAtTheTopLeftWithCurvesAndStatusText) {
 
   // Black background, coloured curve pixels near the centre, white text at the top left.
   Image screen;
-  int black = 0, centreColoured = 0, whiteText = 0;
+  desktop_test::ProgramPicture picture;
   const bool seen = WaitUntil(
       [&] {
         if (!desktop_test::Screenshot(&screen)) return false;
-        black = centreColoured = whiteText = 0;
-        for (int y = 0; y < screen.height; ++y) {
-          for (int x = 0; x < screen.width; ++x) {
-            const uint32_t p = screen.At(x, y);
-            if (p == 0) ++black;
-            const bool nearCentre = std::abs(x - screen.width / 2) < screen.width / 4 &&
-                                    std::abs(y - screen.height / 2) < screen.height / 4;
-            if (nearCentre && p != 0 && p != 0xFFFFFF) ++centreColoured;
-            if (y < 16 && x < 400 && p == 0xFFFFFF) ++whiteText;
-          }
-        }
-        return black > screen.width * screen.height / 2 && centreColoured >= 50 && whiteText >= 50;
+        picture = desktop_test::InspectProgramPicture(screen, 16);
+        return picture.LooksLikeTheProgram(screen);
       },
       kPatienceMs, 250);
-  EXPECT_TRUE(seen) << "black " << black << ", coloured near the centre " << centreColoured
-                    << ", white in the status line " << whiteText;
+  EXPECT_TRUE(seen) << picture;
   // The text stays within the first line: below it, near the left edge, no white glyph rows.
   int whiteBelow = 0;
   for (int y = 20; y < 36; ++y) {
